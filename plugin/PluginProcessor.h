@@ -1,0 +1,80 @@
+// The plug-in processor: owns the parameters, the engines, their settings and the published values.
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include "plugin/CalythParameters.h"
+
+class CalythAudioProcessor : public juce::AudioProcessor
+{
+public:
+    CalythAudioProcessor();
+    ~CalythAudioProcessor() override;
+
+    const juce::String getName() const override;
+    void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    using juce::AudioProcessor::processBlock;
+    double getTailLengthSeconds() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override;
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    void changeProgramName (int index, const juce::String& newName) override;
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    // Element types and property names of the stored state.
+    const juce::String granulizerKey { "Granulizer" }, resonatorKey { "Resonator" }, diffuserKey { "Diffuser" },
+        metadataKey { "Metadata" }, channelKey { "channel" }, poleKey { "pole" }, presetNameKey { "preset_name" };
+
+    // Published for the editor.
+    std::atomic<float> rmsLevel { 0.0f };
+    std::atomic<bool> programChangePending { false };
+    std::atomic<int> lastProgramNumber { 0 };
+
+    juce::StringArray midiPresetFiles;
+
+    // Keys of the settings file.
+    const juce::String widthKey { "width" }, heightKey { "height" };
+
+    juce::AudioProcessorValueTreeState parameterTree;
+    std::unique_ptr<CalythParameters> calythParameters;
+
+    double sampleRate = 44100.0;
+    double inverseSampleRate = 1.0 / 44100.0;
+
+    int trajectoryInterval = 256;
+    int trajectoryCounter = 0;
+    float trajectoryAudioX = 0.0f, trajectoryAudioY = 0.0f;
+
+    std::atomic<float> trajectoryX { 0.0f }, trajectoryY { 0.0f };
+    bool xDirection = true, yDirection = true;
+    std::atomic<float> trajectoryXLow { 0.0f }, trajectoryXHigh { 0.0f }, trajectoryYLow { 0.0f }, trajectoryYHigh { 0.0f };
+
+    juce::Random worldRandom;
+
+    juce::AudioBuffer<float> dryBuffer;
+
+    juce::String currentPresetName { "INIT" };
+    juce::String currentPresetPath;
+
+    std::unique_ptr<juce::PropertiesFile> settingsFile;
+
+    // Property names of the engine-record children.
+    const juce::String diffuserFeedKey { "feed" }, diffuserDampKey { "damp" };
+    const juce::String resonatorFreqKey { "freq" }, resonatorFeedKey { "feed" };
+    const juce::String densityKey { "density" }, envelopeKey { "envelope" }, sizeKey { "size" }, speedKey { "speed" },
+        sizeRndKey { "size_rnd" }, speedRndKey { "speed_rnd" }, ampRndKey { "amp_rnd" }, outGainKey { "out_gain" };
+
+    /** The settings file's options: "Calyth.prefs" in the maker's folder. */
+    static juce::PropertiesFile::Options makeSettingsFileOptions();
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CalythAudioProcessor)
+};

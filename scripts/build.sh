@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Configures and builds the project. Usage: scripts/build.sh [build-folder] [build-type] [extra cmake args...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+type=${2:-RelWithDebInfo}
+shift $(( $# > 2 ? 2 : $# ))
+export CCACHE_SLOPPINESS=time_macros
+export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+cmake --build "$build" --parallel "$(nproc)"

@@ -1,0 +1,23 @@
+// Test entry point: a private home folder and an initialised JUCE message system for every test.
+#include <gtest/gtest.h>
+#include <juce_events/juce_events.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <cstdlib>
+
+int main (int argc, char** argv)
+{
+    // Tests never touch the real home folder: presets and settings go to a fresh folder per run.
+    char homeTemplate[] = "/tmp/calyth-test-home-XXXXXX";
+    if (const char* home = ::mkdtemp (homeTemplate))
+        ::setenv ("HOME", home, 1);
+
+    // Makes JUCE install its X error handlers, so a test may put a window on a display.
+    juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; };
+    juce::ScopedJuceInitialiser_GUI juce;
+
+    ::testing::InitGoogleTest (&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    juce::File (homeTemplate).deleteRecursively();
+    return result;
+}
