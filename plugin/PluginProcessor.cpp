@@ -7,12 +7,55 @@ CalythAudioProcessor::CalythAudioProcessor()
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), false)),
       parameterTree (*this, nullptr)
 {
+    for (int channel = 0; channel < numChannels; ++channel)
+    {
+        auto* diffuserRecord = diffuserParameters.add (new DiffuserParameters());
+        diffuserRecord->feedback = 0.1f;
+        diffuserRecord->damp = 0.7f;
+        diffusers.add (new DiffuserState());
+        dcBlockers.add (new DcBlocker());
+    }
+
+    for (int pole = 0; pole < numPoles; ++pole)
+    {
+        auto* grainRecords = granulizerParameters.add (new juce::OwnedArray<GrainCloud::Parameters>());
+        auto* resonatorRecords = resonatorParameters.add (new juce::OwnedArray<ResonatorParameters>());
+        auto* clouds = grainClouds.add (new juce::OwnedArray<GrainCloud>());
+        auto* resonatorStates = resonators.add (new juce::OwnedArray<ResonatorState>());
+
+        for (int channel = 0; channel < numChannels; ++channel)
+        {
+            grainRecords->add (new GrainCloud::Parameters());
+            resonatorRecords->add (new ResonatorParameters());
+            clouds->add (new GrainCloud());
+            resonatorStates->add (new ResonatorState());
+        }
+    }
+
     dryBuffer.setSize (2, 512);
 
     calythParameters = std::make_unique<CalythParameters> (parameterTree);
     parameterTree.state = juce::ValueTree ("Calyth");
 
+    // Each smoother starts at its parameter's current value, in its own unit (linear gain for the gains).
+    const auto& raw = calythParameters->rawValues;
+    const auto gainOf = [] (float dB) { return dB > -100.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f; };
+    inGainSmoother = std::make_unique<SmoothedParameter> (gainOf (raw[CalythParameters::inGain]->load()));
+    outGainSmoother = std::make_unique<SmoothedParameter> (gainOf (raw[CalythParameters::outGain]->load()));
+    dryWetSmoother = std::make_unique<SmoothedParameter> (raw[CalythParameters::dryWet]->load());
+    xPosSmoother = std::make_unique<SmoothedParameter> (raw[CalythParameters::xPos]->load());
+    yPosSmoother = std::make_unique<SmoothedParameter> (raw[CalythParameters::yPos]->load());
+    poleADiffSmoother = std::make_unique<SmoothedParameter> (raw[CalythParameters::poleADiff]->load());
+    poleBDiffSmoother = std::make_unique<SmoothedParameter> (raw[CalythParameters::poleBDiff]->load());
+    poleCDiffSmoother = std::make_unique<SmoothedParameter> (raw[CalythParameters::poleCDiff]->load());
+    poleDDiffSmoother = std::make_unique<SmoothedParameter> (raw[CalythParameters::poleDDiff]->load());
+
+    for (int k = CalythParameters::xTrajAmount; k <= CalythParameters::yTrajRange; ++k)
+        trajectoryRandomizer.groups[0]->add (calythParameters->parameterIDs[k]);
+
     settingsFile = std::make_unique<juce::PropertiesFile> (makeSettingsFileOptions());
+
+    regenerateWorld();
 }
 
 CalythAudioProcessor::~CalythAudioProcessor() = default;
@@ -29,24 +72,6 @@ juce::PropertiesFile::Options CalythAudioProcessor::makeSettingsFileOptions()
 
 const juce::String CalythAudioProcessor::getName() const { return "Calyth"; }
 
-void CalythAudioProcessor::prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock)
-{
-    juce::ignoreUnused (maximumExpectedSamplesPerBlock);
-    sampleRate = newSampleRate;
-    inverseSampleRate = 1.0 / newSampleRate;
-}
-
-void CalythAudioProcessor::releaseResources() {}
-
-void CalythAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
-{
-    juce::ignoreUnused (midi);
-    juce::ScopedNoDenormals noDenormals;
-
-    for (auto ch = getTotalNumInputChannels(); ch < getTotalNumOutputChannels(); ++ch)
-        buffer.clear (ch, 0, buffer.getNumSamples());
-}
-
 double CalythAudioProcessor::getTailLengthSeconds() const { return 0.0; }
 bool CalythAudioProcessor::acceptsMidi() const { return true; }
 bool CalythAudioProcessor::producesMidi() const { return false; }
@@ -59,9 +84,6 @@ int CalythAudioProcessor::getCurrentProgram() { return 0; }
 void CalythAudioProcessor::setCurrentProgram (int) {}
 const juce::String CalythAudioProcessor::getProgramName (int) { return {}; }
 void CalythAudioProcessor::changeProgramName (int, const juce::String&) {}
-
-void CalythAudioProcessor::getStateInformation (juce::MemoryBlock& destData) { juce::ignoreUnused (destData); }
-void CalythAudioProcessor::setStateInformation (const void* data, int sizeInBytes) { juce::ignoreUnused (data, sizeInBytes); }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {

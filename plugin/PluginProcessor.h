@@ -4,6 +4,10 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include "plugin/CalythParameters.h"
+#include "plugin/EngineSettings.h"
+#include "plugin/GrainCloud.h"
+#include "plugin/PoleChain.h"
+#include "plugin/SmoothedParameter.h"
 
 class CalythAudioProcessor : public juce::AudioProcessor
 {
@@ -29,6 +33,22 @@ public:
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;
 
+    // Engine settings: drawn at random from `poleRanges` with `worldRandom`.
+    void regenerateWorld();
+    void regeneratePole (int pole);
+    void randomizeGranulizer (int pole, int channel);
+
+    // Engine settings records as children of a stored document, and back.
+    juce::ValueTree save_diffuser_parameters (int channel, const juce::String& type);
+    juce::ValueTree save_granulizer_parameters (int pole, int channel, const juce::String& type);
+    juce::ValueTree save_resonator_parameters (int pole, int channel, const juce::String& type);
+    void restore_diffuser_parameters (int channel, const juce::ValueTree& tree);
+    void restore_granulizer_parameters (int pole, int channel, const juce::ValueTree& tree);
+    void restore_resonator_parameters (int pole, int channel, const juce::ValueTree& tree);
+
+    static constexpr int numPoles = 4;
+    static constexpr int numChannels = 2;
+
     // Element types and property names of the stored state.
     const juce::String granulizerKey { "Granulizer" }, resonatorKey { "Resonator" }, diffuserKey { "Diffuser" },
         metadataKey { "Metadata" }, channelKey { "channel" }, poleKey { "pole" }, presetNameKey { "preset_name" };
@@ -46,6 +66,9 @@ public:
     juce::AudioProcessorValueTreeState parameterTree;
     std::unique_ptr<CalythParameters> calythParameters;
 
+    std::unique_ptr<SmoothedParameter> inGainSmoother, outGainSmoother, dryWetSmoother, xPosSmoother, yPosSmoother,
+        poleADiffSmoother, poleBDiffSmoother, poleCDiffSmoother, poleDDiffSmoother;
+
     double sampleRate = 44100.0;
     double inverseSampleRate = 1.0 / 44100.0;
 
@@ -53,16 +76,28 @@ public:
     int trajectoryCounter = 0;
     float trajectoryAudioX = 0.0f, trajectoryAudioY = 0.0f;
 
+    // Engines and their settings records, indexed [pole][channel] or [channel].
+    juce::OwnedArray<juce::OwnedArray<GrainCloud>> grainClouds;
+    juce::OwnedArray<juce::OwnedArray<ResonatorState>> resonators;
+    juce::OwnedArray<DiffuserState> diffusers;
+    juce::OwnedArray<DcBlocker> dcBlockers;
+    juce::OwnedArray<juce::OwnedArray<GrainCloud::Parameters>> granulizerParameters;
+    juce::OwnedArray<juce::OwnedArray<ResonatorParameters>> resonatorParameters;
+    juce::OwnedArray<DiffuserParameters> diffuserParameters;
+
     std::atomic<float> trajectoryX { 0.0f }, trajectoryY { 0.0f };
     bool xDirection = true, yDirection = true;
     std::atomic<float> trajectoryXLow { 0.0f }, trajectoryXHigh { 0.0f }, trajectoryYLow { 0.0f }, trajectoryYHigh { 0.0f };
 
     juce::Random worldRandom;
+    ParameterRandomizer trajectoryRandomizer { parameterTree, 1 };
 
     juce::AudioBuffer<float> dryBuffer;
 
     juce::String currentPresetName { "INIT" };
     juce::String currentPresetPath;
+
+    PoleRanges poleRanges;
 
     std::unique_ptr<juce::PropertiesFile> settingsFile;
 
@@ -76,5 +111,9 @@ public:
     static juce::PropertiesFile::Options makeSettingsFileOptions();
 
 private:
+    // The block's MIDI: program changes first, then controller messages (see processBlock).
+    void handleProgramChanges (const juce::MidiBuffer& midi);
+    void handleControllerMessages (const juce::MidiBuffer& midi);
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CalythAudioProcessor)
 };

@@ -1,0 +1,57 @@
+// The granular engine at the head of every pole: a four-second recording played by up to 64 grains.
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include "plugin/RelaxedAtomic.h"
+
+class GrainCloud
+{
+public:
+    static constexpr int maxGrains = 64;
+    static constexpr int tableSize = 2048;
+
+    /** The grain settings of one pole and channel. */
+    struct Parameters
+    {
+        RelaxedAtomic<int> density { 8 };
+        RelaxedAtomic<int> envelope { 0 };
+        RelaxedAtomic<float> size { 441.0f };
+        RelaxedAtomic<float> speed { 1.0f };
+        RelaxedAtomic<float> sizeRnd { 0.0f };
+        RelaxedAtomic<float> speedRnd { 0.0f };
+        RelaxedAtomic<float> ampRnd { 0.0f };
+        RelaxedAtomic<float> gain { 1.0f };
+        RelaxedAtomic<bool> freeze { false };
+    };
+
+    GrainCloud();
+
+    void blockUpdate (const Parameters& newParameters);
+    float sampleUpdate (float input);
+    void updateSamplerate (double newSampleRate);
+    void reset();
+
+    /** Window tables shared by every cloud, filled before any cloud uses them. */
+    static const float* const hannTable;
+    static const float* const triTable;
+
+    // State, public so that tests and the processor can look at it.
+    int bufferLength = 176400;
+    juce::AudioBuffer<float> recording;
+    int writePosition = 0;
+    float readPosition[maxGrains];
+    int regionStart[maxGrains];
+    int regionLength[maxGrains];
+    float speedOffset[maxGrains];
+    float amplitude[maxGrains];
+    bool regionPending[maxGrains];
+    int nextStart[maxGrains];
+    int nextLength[maxGrains];
+    float inverseLength[maxGrains];
+    double sampleRate = 44100.0;
+    bool takeAllPending = true;
+    Parameters parameters;
+
+    JUCE_DECLARE_NON_COPYABLE (GrainCloud)
+};

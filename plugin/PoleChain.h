@@ -1,0 +1,61 @@
+// Engine states behind the grain clouds: the allpass resonator, the diffuser and the DC blocker.
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include "plugin/EngineSettings.h"
+
+struct ResonatorState
+{
+    float freq = 220.0f;
+    float feedback = 0.9f;
+    float allpassState[6] = {};
+    float lastOut = 0.0f;
+    float coefficient = 0.9f;
+
+    void blockUpdate (const ResonatorParameters& parameters, double inverseSampleRate);
+    float sampleUpdate (float input);
+    void reset();
+};
+
+struct AllpassDelayLine
+{
+    AllpassDelayLine (float gain, int delay);
+
+    juce::HeapBlock<float> buffer;
+    int length = 44100;
+    int readIndex = 0;
+    int writeIndex = 0;
+    double sampleRate = 44100.0;
+    float gain;
+    int delay;
+
+    JUCE_DECLARE_NON_COPYABLE (AllpassDelayLine)
+};
+
+struct DiffuserState
+{
+    DiffuserState();
+
+    float feedback = 0.0f;
+    float damp = 1.0f;
+    float lastOut = 0.0f;
+    float lowpassState = 0.0f;
+    AllpassDelayLine lines[3];
+
+    void blockUpdate (const DiffuserParameters& parameters);
+    float sampleUpdate (float send);
+    void updateSamplerate (double newSampleRate);
+
+    JUCE_DECLARE_NON_COPYABLE (DiffuserState)
+};
+
+struct DcBlocker
+{
+    float x1 = 0.0f;
+    float y1 = 0.0f;
+    float coefficient = 0.0f;
+
+    void updateSamplerate (double newSampleRate);
+    float sampleUpdate (float x);
+};
