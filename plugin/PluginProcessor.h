@@ -3,6 +3,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include "kelm/CCMapper.h"
 #include "plugin/CalythParameters.h"
 #include "plugin/EngineSettings.h"
 #include "plugin/GrainCloud.h"
@@ -98,6 +99,7 @@ public:
     juce::String currentPresetPath;
 
     PoleRanges poleRanges;
+    kelm::CCMapper ccMapper;
 
     std::unique_ptr<juce::PropertiesFile> settingsFile;
 
