@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Configures and builds the project. Usage: scripts/build.sh [build-folder] [build-type] [extra cmake args...]
+# Configures and builds the project. Usage: [BUILD_TARGET=name] scripts/build.sh [build-folder] [build-type] [extra cmake args...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
@@ -8,4 +8,5 @@ shift $(( $# > 2 ? 2 : $# ))
 export CCACHE_SLOPPINESS=time_macros
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+# BUILD_TARGET limits the build to one target (for instance calyth_tests).
+cmake --build "$build" --parallel "$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}

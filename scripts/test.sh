@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything and runs every test: the unit tests, the ThreadSanitizer
+# run of the concurrency tests, and the outside-in check of the plug-in in real hosts.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+bash scripts/setup.sh
+
+echo "== build"
+scripts/build.sh "$root/build" RelWithDebInfo
+echo "== unit tests"
+(cd build && ctest -j "$jobs" --output-on-failure --timeout 600)
+
+echo "== ThreadSanitizer run of the concurrency tests"
+tsan=(-DCALYTH_BUILD_BENCH=OFF -DCALYTH_BUILD_TOOLS=OFF
+      "-DCMAKE_CXX_FLAGS=-fsanitize=thread" "-DCMAKE_C_FLAGS=-fsanitize=thread"
+      "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread" "-DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread")
+BUILD_TARGET=calyth_tests scripts/build.sh "$root/build-tsan" RelWithDebInfo "${tsan[@]}"
+# Some kernels randomise the address space more than ThreadSanitizer accepts; setarch turns that off for the run.
+(cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    setarch "$(uname -m)" -R ctest -j "$jobs" -R '^Threads\.' --output-on-failure --timeout 600)
+
+echo "== outside-in host check"
+python3 tools/hostcheck/host_check.py build/Calyth_artefacts/RelWithDebInfo/VST/Calyth.so
