@@ -1,36 +1,39 @@
-// Helpers shared by the look-and-feel tests: knob geometry, recording and the default look-and-feel.
+// Helpers shared by the look-and-feel tests: polar points, recording and the default look-and-feel.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include "RecordingContext.h"
 
 #include <cmath>
 
+namespace juce
+{
+inline void PrintTo (const Rectangle<float>& r, std::ostream* os) { *os << r.toString(); }
+} // namespace juce
+
 namespace kelm::test
 {
 constexpr float pi = juce::MathConstants<float>::pi;
 
-/** A point at the given angle (0 at 12 o'clock, clockwise) and distance from a centre. */
+/** A point at an angle (0 at 12 o'clock, clockwise) and a distance from (cx, cy). */
 inline juce::Point<float> polar (float cx, float cy, float radius, float angle)
 {
     return { cx + radius * std::sin (angle), cy - radius * std::cos (angle) };
 }
 
-/** Makes a look-and-feel the process default for a scope, so fonts resolve through it. */
+/** Makes a look-and-feel the process default for a scope, so that fonts resolve through it. */
 struct ScopedDefaultLook
 {
-    explicit ScopedDefaultLook (juce::LookAndFeel& lf)
+    explicit ScopedDefaultLook (juce::LookAndFeel& lf) { set (&lf); }
+    ~ScopedDefaultLook() { set (nullptr); }
+    static void set (juce::LookAndFeel* lf)
     {
-        juce::LookAndFeel::setDefaultLookAndFeel (&lf);
-        juce::Typeface::clearTypefaceCache();
-    }
-    ~ScopedDefaultLook()
-    {
-        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+        juce::LookAndFeel::setDefaultLookAndFeel (lf);
         juce::Typeface::clearTypefaceCache();
     }
 };
 
-/** Runs a drawing function on a recording context of the given size. */
 template <typename Fn>
 RecordingContext record (int w, int h, Fn&& draw)
 {
@@ -38,15 +41,6 @@ RecordingContext record (int w, int h, Fn&& draw)
     juce::Graphics g (context);
     draw (g);
     return context;
-}
-
-/** Index of the first record filled with the colour, or -1. */
-inline int indexOf (const RecordingContext& c, juce::Colour colour)
-{
-    for (size_t i = 0; i < c.ops.size(); ++i)
-        if (c.ops[i].isColour (colour))
-            return (int) i;
-    return -1;
 }
 
 /** True when no point of a fine grid over the path's bounds lies inside it. */
@@ -60,11 +54,10 @@ inline bool coversNothing (const juce::Path& p)
     return true;
 }
 
-inline void expectRect (juce::Rectangle<float> actual, float x, float y, float w, float h, float tol = 1.0e-3f)
+inline void expectRect (juce::Rectangle<float> r, float x, float y, float w, float h)
 {
-    EXPECT_NEAR (actual.getX(), x, tol);
-    EXPECT_NEAR (actual.getY(), y, tol);
-    EXPECT_NEAR (actual.getWidth(), w, tol);
-    EXPECT_NEAR (actual.getHeight(), h, tol);
+    EXPECT_TRUE (r.getPosition().getDistanceFrom ({ x, y }) < 1.0e-3f && std::abs (r.getWidth() - w) < 1.0e-3f
+                 && std::abs (r.getHeight() - h) < 1.0e-3f)
+        << r.toString() << " is not " << x << " " << y << " " << w << " " << h;
 }
 } // namespace kelm::test

@@ -1,4 +1,4 @@
-// A graphics context that records what is drawn, in device coordinates, instead of rendering it.
+// A graphics context that records every fill, in device coordinates, instead of rendering it.
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -9,23 +9,10 @@ namespace kelm::test
 {
 struct DrawOp
 {
-    enum class Kind
-    {
-        rect,
-        path,
-        image,
-        line,
-        glyph
-    };
-
-    Kind kind;
-    juce::Rectangle<float> bounds; // transformed to device space
-    juce::Path path;               // transformed to device space (paths and rectangles)
+    bool glyph;
+    juce::Path path; // device space; rectangles and images as their outline
     juce::FillType fill;
-    float opacity = 1.0f;
-
-    juce::Colour colour() const { return fill.colour.withMultipliedAlpha (opacity); }
-    bool isColour (juce::Colour c) const { return fill.isColour() && colour() == c; }
+    bool isColour (juce::Colour c) const { return fill.isColour() && fill.colour == c; }
 };
 
 class RecordingContext : public juce::LowLevelGraphicsContext
@@ -35,22 +22,20 @@ public:
 
     std::vector<DrawOp> ops;
 
-    /** Records of one kind, optionally only those filled with one plain colour. */
-    std::vector<DrawOp> select (DrawOp::Kind kind) const
+    /** Index of the first fill in the colour, or -1. */
+    int indexOf (juce::Colour c) const
     {
-        std::vector<DrawOp> result;
-        for (const auto& op : ops)
-            if (op.kind == kind)
-                result.push_back (op);
-        return result;
+        for (size_t i = 0; i < ops.size(); ++i)
+            if (ops[i].isColour (c))
+                return (int) i;
+        return -1;
     }
-
-    std::vector<DrawOp> withColour (juce::Colour c) const
+    std::vector<juce::Rectangle<float>> boundsOf (juce::Colour c) const
     {
-        std::vector<DrawOp> result;
+        std::vector<juce::Rectangle<float>> result;
         for (const auto& op : ops)
             if (op.isColour (c))
-                result.push_back (op);
+                result.push_back (op.path.getBounds());
         return result;
     }
 
@@ -58,81 +43,41 @@ public:
     void setOrigin (juce::Point<int> o) override { addTransform (juce::AffineTransform::translation (o)); }
     void addTransform (const juce::AffineTransform& t) override { state.transform = t.followedBy (state.transform); }
     float getPhysicalPixelScaleFactor() override { return 1.0f; }
-
     bool clipToRectangle (const juce::Rectangle<int>& r) override
     {
-        state.clip = state.clip.getIntersection (toDevice (r.toFloat()).getSmallestIntegerContainer());
+        state.clip = state.clip.getIntersection (r.toFloat().transformedBy (state.transform).getSmallestIntegerContainer());
         return ! state.clip.isEmpty();
     }
     bool clipToRectangleList (const juce::RectangleList<int>& list) override { return clipToRectangle (list.getBounds()); }
     void excludeClipRectangle (const juce::Rectangle<int>&) override {}
-    void clipToPath (const juce::Path& p, const juce::AffineTransform& t) override
-    {
-        auto device = p;
-        device.applyTransform (t.followedBy (state.transform));
-        state.clip = state.clip.getIntersection (device.getBounds().getSmallestIntegerContainer());
-    }
+    void clipToPath (const juce::Path&, const juce::AffineTransform&) override {}
     void clipToImageAlpha (const juce::Image&, const juce::AffineTransform&) override {}
-    bool clipRegionIntersects (const juce::Rectangle<int>& r) override
-    {
-        return state.clip.intersects (toDevice (r.toFloat()).getSmallestIntegerContainer());
-    }
+    bool clipRegionIntersects (const juce::Rectangle<int>& r) override { return getClipBounds().intersects (r); }
     juce::Rectangle<int> getClipBounds() const override
     {
         return state.clip.toFloat().transformedBy (state.transform.inverted()).getSmallestIntegerContainer();
     }
     bool isClipEmpty() const override { return state.clip.isEmpty(); }
-
     void saveState() override { stack.push_back (state); }
-    void restoreState() override
-    {
-        if (! stack.empty())
-        {
-            state = stack.back();
-            stack.pop_back();
-        }
-    }
+    void restoreState() override { state = stack.back(); stack.pop_back(); }
     void beginTransparencyLayer (float) override { saveState(); }
     void endTransparencyLayer() override { restoreState(); }
-
     void setFill (const juce::FillType& f) override { state.fill = f; }
     void setOpacity (float o) override { state.opacity = o; }
     void setInterpolationQuality (juce::Graphics::ResamplingQuality) override {}
-
     void fillRect (const juce::Rectangle<int>& r, bool) override { fillRect (r.toFloat()); }
-    void fillRect (const juce::Rectangle<float>& r) override
-    {
-        juce::Path p;
-        p.addRectangle (r);
-        record (DrawOp::Kind::rect, p, {});
-    }
+    void fillRect (const juce::Rectangle<float>& r) override { record (false, rectangle (r), {}); }
     void fillRectList (const juce::RectangleList<float>& list) override
     {
         for (const auto& r : list)
             fillRect (r);
     }
-    void fillPath (const juce::Path& p, const juce::AffineTransform& t) override { record (DrawOp::Kind::path, p, t); }
-    void drawImage (const juce::Image& image, const juce::AffineTransform& t) override
-    {
-        juce::Path p;
-        p.addRectangle (image.getBounds().toFloat());
-        record (DrawOp::Kind::image, p, t);
-    }
-    void drawLine (const juce::Line<float>& l) override
-    {
-        juce::Path p;
-        p.startNewSubPath (l.getStart());
-        p.lineTo (l.getEnd());
-        record (DrawOp::Kind::line, p, {});
-    }
+    void fillPath (const juce::Path& p, const juce::AffineTransform& t) override { record (false, p, t); }
+    void drawImage (const juce::Image& i, const juce::AffineTransform& t) override { record (false, rectangle (i.getBounds().toFloat()), t); }
+    void drawLine (const juce::Line<float>& l) override { record (false, rectangle ({ l.getStart(), l.getEnd() }), {}); }
     void setFont (const juce::Font& f) override { state.font = f; }
     const juce::Font& getFont() override { return state.font; }
-    void drawGlyph (int, const juce::AffineTransform& t) override
-    {
-        juce::Path p;
-        p.addRectangle (0.0f, -state.font.getAscent(), 1.0f, state.font.getHeight());
-        record (DrawOp::Kind::glyph, p, t);
-    }
+    void drawGlyph (int, const juce::AffineTransform& t) override { record (true, rectangle ({ 0, 0, 1, 1 }), t); }
 
 private:
     struct State
@@ -144,14 +89,20 @@ private:
         juce::Font font;
     };
 
-    juce::Rectangle<float> toDevice (juce::Rectangle<float> r) const { return r.transformedBy (state.transform); }
-
-    void record (DrawOp::Kind kind, const juce::Path& p, const juce::AffineTransform& t)
+    static juce::Path rectangle (juce::Rectangle<float> r)
     {
-        DrawOp op { kind, {}, p, state.fill, state.opacity };
-        op.path.applyTransform (t.followedBy (state.transform));
-        op.bounds = op.path.getBounds();
-        ops.push_back (std::move (op));
+        juce::Path p;
+        p.addRectangle (r);
+        return p;
+    }
+
+    void record (bool glyph, juce::Path p, const juce::AffineTransform& t)
+    {
+        p.applyTransform (t.followedBy (state.transform));
+        auto fill = state.fill;
+        if (fill.isColour())
+            fill.colour = fill.colour.withMultipliedAlpha (state.opacity);
+        ops.push_back ({ glyph, std::move (p), fill });
     }
 
     State state;
