@@ -58,12 +58,8 @@ KVLook::KVLook()
     knobFront = svgFromMemory (CalythBinaryData::knob_front_svg, CalythBinaryData::knob_front_svgSize);
 }
 
-KVLook::~KVLook()
-{
-    knobFront.reset();
-    knobBack.reset();
-    embeddedTypeface = nullptr;
-}
+// Members go in reverse order: the cap, the disc, then the typeface reference.
+KVLook::~KVLook() = default;
 
 //==============================================================================
 KVLook::SliderLabelComp::~SliderLabelComp() = default;

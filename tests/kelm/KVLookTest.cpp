@@ -177,3 +177,62 @@ TEST (KVLookDrawing, ShinyShapeEditedLabelAndLinearTrack)
     EXPECT_EQ (track (juce::Slider::LinearHorizontal).boundsOf (c), (std::vector { juce::Rectangle<float> (12, 7, 46, 16) }));
     EXPECT_TRUE (track (juce::Slider::Rotary).ops.empty());
 }
+
+TEST (KVLookDrawing, HooksForComponentsTheProductDoesNotCreate)
+{
+    kelm::KVLook lf;
+    juce::Image image (juce::Image::ARGB, 100, 100, true);
+    const auto paint = [&] (auto&& draw) {
+        image.clear (image.getBounds());
+        juce::Graphics g (image);
+        draw (g);
+    };
+    const auto at = [&] (int x, int y) { return image.getPixelAt (x, y).getARGB(); };
+    juce::ScrollBar bar (true);
+
+    EXPECT_EQ (lf.getDefaultScrollbarWidth(), 8);
+    EXPECT_EQ (lf.getScrollbarButtonSize (bar), 0);
+    paint ([&] (juce::Graphics& g) { lf.drawScrollbar (g, bar, 0, 0, 8, 100, true, 0, 50, false, false); });
+    EXPECT_EQ (at (4, 25), 0xFF272727u); // thumb (1, 1, 6, 48)
+    EXPECT_EQ (at (4, 75), 0xFFBDBDBDu); // slot
+    paint ([&] (juce::Graphics& g) { lf.drawScrollbar (g, bar, 0, 0, 100, 20, false, 10, 30, false, false); });
+    EXPECT_EQ (at (0, 0), 0xFF272727u); // outside the slot, which is inset by 1
+    EXPECT_EQ (at (25, 10), 0xFF272727u);
+    EXPECT_EQ (at (75, 10), 0xFFBDBDBDu);
+
+    juce::TextButton button;
+    button.setSize (40, 20);
+    const juce::Colour fill (0xFF4080C0);
+    paint ([&] (juce::Graphics& g) { lf.drawButtonBackground (g, button, fill, true, false); });
+    EXPECT_EQ (std::tuple (at (0, 0), at (1, 1), at (20, 10)), std::tuple (0xFF303030u, fill.getARGB(), fill.getARGB()));
+    paint ([&] (juce::Graphics& g) { lf.drawButtonBackground (g, button, fill, false, true); });
+    EXPECT_EQ (std::tuple (at (0, 0), at (1, 1), at (2, 2)),
+               std::tuple (0xFF000000u, 0xFF303030u, fill.withMultipliedBrightness (0.8f).getARGB()));
+
+    // Box of side round (16 x 0.7) | 1 = 11 at (4, 4); the bars run through row and column 9.
+    for (bool open : { true, false })
+    {
+        paint ([&] (juce::Graphics& g) { lf.drawTreeviewPlusMinusBox (g, { 0, 0, 20, 20 }, {}, open, false); });
+        EXPECT_EQ (std::tuple (at (4, 4), at (9, 9), at (6, 6), at (9, 7)),
+                   std::tuple (0xFF272727u, 0xFF272727u, 0xFFBDBDBDu, open ? 0xFFBDBDBDu : 0xFF272727u));
+    }
+
+    juce::ComboBox box;
+    box.setSize (100, 20);
+    box.setLookAndFeel (&lf); // its colours come from the table
+    paint ([&] (juce::Graphics& g) { lf.drawComboBox (g, 100, 20, false, 80, 0, 20, 20, box); });
+    box.setLookAndFeel (nullptr);
+    EXPECT_EQ (std::tuple (at (50, 0), at (50, 19), at (50, 2), at (90, 10)), std::tuple (0xFF000000u, 0xFF000000u, 0xFF303030u, 0xFFBDBDBDu));
+    EXPECT_NEAR (image.getPixelAt (50, 10).getRed(), 0x27, 1);
+
+    // Sizes a layout can produce by accident draw nothing broken.
+    juce::Slider slider;
+    for (int s : { 0, 1, -4 })
+        paint ([&] (juce::Graphics& g) {
+            lf.drawScrollbar (g, bar, 0, 0, s, s, s > 0, 0, s, false, false);
+            lf.drawPopupMenuUpDownArrow (g, s, s, true);
+            lf.drawTreeviewPlusMinusBox (g, { 0, 0, (float) s, (float) s }, {}, false, false);
+            for (auto style : { juce::Slider::LinearBar, juce::Slider::LinearVertical, juce::Slider::TwoValueHorizontal })
+                lf.drawLinearSlider (g, 0, 0, s, s, (float) s, 0, (float) s, style, slider);
+        });
+}
