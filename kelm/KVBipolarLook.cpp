@@ -40,13 +40,12 @@ void KVBipolarLook::drawLinearSliderBackground (juce::Graphics& g, int x, int y,
         return;
 
     const auto thumb = slider.findColour (juce::Slider::thumbColourId);
-    const auto track = slider.findColour (juce::Slider::trackColourId);
+    const juce::Rectangle<int> track (x, y, width, height);
     const float p = juce::jlimit (0.0f, 1.0f, valueProportion (slider));
     const int half = width / 2;
     const int barHeight = juce::jmax (0, height - 4);
 
-    g.setColour (track.withBrightness (0.1f));
-    g.fillRect (x, y, width, height);
+    fillLinearTrack (g, track, slider);
 
     g.setColour (thumb);
     g.fillRect (x + (width - 2) / 2, y + 2, 2, barHeight);
@@ -62,11 +61,6 @@ void KVBipolarLook::drawLinearSliderBackground (juce::Graphics& g, int x, int y,
         g.fillRect (x + half + 2, y + 2, juce::jmax (0, len - 4), barHeight);
     }
 
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0x00FFFFFF), (float) x, (float) y, juce::Colour (0x19FFFFFF),
-                                             (float) x, (float) (y + height), false));
-    g.fillRect (x, y, width, height);
-
-    g.setColour (juce::Colour (0xFF303030));
-    g.drawRect (juce::Rectangle<int> (x, y, width, height).toFloat(), 2.0f);
+    finishLinearTrack (g, track, true);
 }
 } // namespace kelm

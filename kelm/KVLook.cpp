@@ -355,8 +355,7 @@ void KVLook::drawLinearSliderBackground (juce::Graphics& g, int x, int y, int wi
         return;
 
     const juce::Rectangle<int> track (x, y, width, height);
-    g.setColour (slider.findColour (juce::Slider::trackColourId).withBrightness (0.1f));
-    g.fillRect (track);
+    fillLinearTrack (g, track, slider);
 
     // A position that is no number draws no value part.
     const int pos = std::isfinite (sliderPos) ? juce::jlimit (-1000000, 1000000, (int) sliderPos) : (horizontal ? x : y + height);
@@ -368,10 +367,20 @@ void KVLook::drawLinearSliderBackground (juce::Graphics& g, int x, int y, int wi
     else
         g.fillRect (x + 2, pos + 2, juce::jmax (0, width - 4), juce::jmax (0, y + height - 2 - (pos + 2)));
 
-    const float fx = (float) x, fy = (float) y;
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0x00FFFFFF), fx, fy, juce::Colour (0x19FFFFFF),
-                                             horizontal ? fx : fx + (float) width, horizontal ? fy + (float) height : fy,
-                                             false));
+    finishLinearTrack (g, track, horizontal);
+}
+
+void KVLook::fillLinearTrack (juce::Graphics& g, juce::Rectangle<int> track, juce::Slider& slider)
+{
+    g.setColour (slider.findColour (juce::Slider::trackColourId).withBrightness (0.1f));
+    g.fillRect (track);
+}
+
+void KVLook::finishLinearTrack (juce::Graphics& g, juce::Rectangle<int> track, bool horizontal)
+{
+    const auto start = track.getPosition().toFloat();
+    const auto end = horizontal ? track.getBottomLeft().toFloat() : track.getTopRight().toFloat();
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0x00FFFFFF), start, juce::Colour (0x19FFFFFF), end, false));
     g.fillRect (track);
 
     g.setColour (grey);

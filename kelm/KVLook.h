@@ -83,6 +83,10 @@ protected:
     void drawKnob (juce::Graphics&, int x, int y, int width, int height, float valueAngle,
                    float wedgeFrom, float wedgeTo, juce::Slider&);
 
+    /** The linear track's dark fill, and the gloss and outline drawn over its value part. */
+    static void fillLinearTrack (juce::Graphics&, juce::Rectangle<int> track, juce::Slider&);
+    static void finishLinearTrack (juce::Graphics&, juce::Rectangle<int> track, bool horizontal);
+
     juce::Typeface::Ptr embeddedTypeface;
     std::unique_ptr<juce::Drawable> knobBack;
     std::unique_ptr<juce::Drawable> knobFront;
