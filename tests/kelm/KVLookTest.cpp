@@ -236,20 +236,3 @@ TEST (KVLookDrawing, HooksForComponentsTheProductDoesNotCreate)
                 lf.drawLinearSlider (g, 0, 0, s, s, (float) s, 0, (float) s, style, slider);
         });
 }
-
-TEST (KVLookDrawing, SliderTextBox)
-{
-    kelm::KVLook lf;
-    juce::Slider slider (juce::Slider::LinearBar, juce::Slider::TextBoxBelow);
-    slider.setColour (juce::Slider::textBoxBackgroundColourId, juce::Colour (0xFF4080C0));
-    std::unique_ptr<juce::Label> box (lf.createSliderTextBox (slider));
-    ASSERT_NE (dynamic_cast<kelm::KVLook::SliderLabelComp*> (box.get()), nullptr);
-    EXPECT_EQ (box->getJustificationType(), juce::Justification::centred);
-    EXPECT_FLOAT_EQ (box->getFont().getHeight(), 10.0f);
-    EXPECT_EQ (box->findColour (juce::Label::backgroundColourId), juce::Colours::transparentBlack); // bar style
-    EXPECT_EQ (box->findColour (juce::TextEditor::backgroundColourId).getARGB(), 0xB34080C0u);
-
-    // Its own dark fill: 0x27 at 0.3 times the brightness is 0x0C.
-    box->setSize (30, 12);
-    EXPECT_EQ (box->createComponentSnapshot (box->getLocalBounds()).getPixelAt (2, 2).getARGB(), 0xFF0C0C0Cu);
-}
