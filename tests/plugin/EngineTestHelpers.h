@@ -1,8 +1,6 @@
 // Helpers for tests that drive the processor's audio path.
 #pragma once
 
-#include <juce_audio_processors/juce_audio_processors.h>
-
 #include "plugin/PluginProcessor.h"
 
 namespace calyth::test
@@ -14,20 +12,25 @@ inline void setParameter (CalythAudioProcessor& processor, const char* id, float
     parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
 }
 
-/** Every grain record at density 0: the wet path is exactly silent. */
-inline void silenceGrains (CalythAudioProcessor& processor)
-{
-    for (auto* records : processor.granulizerParameters)
-        for (auto* record : *records)
-            record->density = 0;
-}
-
-/** A block of a sine per channel, different frequency per channel. */
+/** A sine per channel, a different frequency on each. */
 inline void fillWithSines (juce::AudioBuffer<float>& buffer, int offset, float level = 0.5f)
 {
     for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
         for (int i = 0; i < buffer.getNumSamples(); ++i)
             buffer.setSample (ch, i, level * std::sin ((float) (offset + i) * (0.03f + 0.011f * (float) ch)));
+}
+
+/** One stereo block of sines (or silence) through the processor; returns the output. */
+inline juce::AudioBuffer<float> process (CalythAudioProcessor& processor, int numSamples, bool silent = true, int offset = 0)
+{
+    juce::AudioBuffer<float> buffer (2, numSamples);
+    juce::MidiBuffer midi;
+    if (silent)
+        buffer.clear();
+    else
+        fillWithSines (buffer, offset);
+    processor.processBlock (buffer, midi);
+    return buffer;
 }
 
 inline bool allFinite (const juce::AudioBuffer<float>& buffer)
