@@ -181,14 +181,15 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
                 y = clamp01 (ys[i]);
             }
 
+            // Stage by stage across the poles, so that the four independent resonator loops overlap.
             const float input = data[i];
             float out[numPoles];
             for (int p = 0; p < numPoles; ++p)
-            {
-                const float g = clouds[p]->sampleUpdate (input);
-                const float u = std::sin (g) * 0.9f;
-                out[p] = std::sin (poleResonators[p]->sampleUpdate (u));
-            }
+                out[p] = std::sin (clouds[p]->sampleUpdate (input)) * 0.9f;
+            for (int p = 0; p < numPoles; ++p)
+                out[p] = poleResonators[p]->sampleUpdate (out[p]);
+            for (int p = 0; p < numPoles; ++p)
+                out[p] = std::sin (out[p]);
 
             const float weights[numPoles] = { (1.0f - x) * (1.0f - y), x * (1.0f - y), (1.0f - x) * y, x * y };
             float direct = 0.0f, send = 0.0f;
