@@ -65,9 +65,9 @@ TEST (RealTime, CountingCatchesAllocations)
         return allocationCount.load();
     };
 
-    EXPECT_EQ (countOf ([] { std::vector<float> numbers (64); }), 1);
-    EXPECT_EQ (countOf ([] { juce::HeapBlock<float> block (64); }), 1);
-    EXPECT_EQ (countOf ([] { juce::AudioBuffer<float> buffer (2, 64); }), 1);
+    EXPECT_GE (countOf ([] { std::vector<float> numbers (64); }), 1);
+    EXPECT_GE (countOf ([] { juce::HeapBlock<float> block (64); }), 1);
+    EXPECT_GE (countOf ([] { juce::AudioBuffer<float> buffer (2, 64); }), 1);
     EXPECT_EQ (countOf ([] { float on[64] = {}; juce::ignoreUnused (on); }), 0);
 #else
     GTEST_SKIP() << "allocation counting is off under sanitizers";
