@@ -80,7 +80,7 @@ void CalythAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
 
     // Blocks longer than the prepared buffers are processed in stretches that fit them.
     double sumsOfSquares[numChannels] = {};
-    const int capacity = dryBuffer.getNumSamples();
+    const int capacity = juce::jmax (1, dryBuffer.getNumSamples());
     int start = 0;
     do
     {
