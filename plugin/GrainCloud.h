@@ -53,5 +53,12 @@ public:
     bool takeAllPending = true;
     Parameters parameters;
 
+private:
+    template <bool windowed>
+    float playGrains (const float* window, int density, float speed, float gain) noexcept;
+    void takePendingRegion (int slot) noexcept;
+
+    float* recordingData = nullptr;
+
     JUCE_DECLARE_NON_COPYABLE (GrainCloud)
 };

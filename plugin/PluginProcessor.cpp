@@ -39,7 +39,7 @@ CalythAudioProcessor::CalythAudioProcessor()
 
     // Each smoother starts at its parameter's current value, in its own unit (linear gain for the gains).
     const auto& raw = calythParameters->rawValues;
-    const auto gainOf = [] (float dB) { return dB > -100.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f; };
+    const auto gainOf = SmoothedParameter::decibelsToGain;
     inGainSmoother = std::make_unique<SmoothedParameter> (gainOf (raw[CalythParameters::inGain]->load()));
     outGainSmoother = std::make_unique<SmoothedParameter> (gainOf (raw[CalythParameters::outGain]->load()));
     dryWetSmoother = std::make_unique<SmoothedParameter> (raw[CalythParameters::dryWet]->load());

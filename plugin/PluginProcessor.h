@@ -117,5 +117,10 @@ private:
     void handleProgramChanges (const juce::MidiBuffer& midi);
     void handleControllerMessages (const juce::MidiBuffer& midi);
 
+    // The audio path: one stretch of at most the prepared buffer length, and one trajectory step.
+    void processChunk (juce::AudioBuffer<float>& buffer, int startSample, int numSamples, int numEngineChannels,
+                       double* sumsOfSquares) noexcept;
+    void stepTrajectory (bool trajectoryOn) noexcept;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CalythAudioProcessor)
 };

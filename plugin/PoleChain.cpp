@@ -1,16 +1,166 @@
 // Resonator, diffuser and DC blocker.
 #include "plugin/PoleChain.h"
 
-void ResonatorState::blockUpdate (const ResonatorParameters&, double) {}
-float ResonatorState::sampleUpdate (float input) { return input; }
-void ResonatorState::reset() {}
+#include <cmath>
 
-AllpassDelayLine::AllpassDelayLine (float g, int d) : gain (g), delay (d) {}
+namespace
+{
+// Loops with a feedback of magnitude one or more never settle. Values inside the drawn and editable
+// ranges pass unchanged; anything else is held just inside the stable region.
+float stableFeedback (float value) noexcept
+{
+    if (std::isnan (value))
+        return 0.0f;
+    return juce::jlimit (-0.999f, 0.999f, value);
+}
+} // namespace
+
+void ResonatorState::blockUpdate (const ResonatorParameters& parameters, double inverseSampleRate)
+{
+    freq = parameters.freq;
+    feedback = stableFeedback (parameters.feedback);
+
+    const float p = freq * (float) inverseSampleRate;
+    const double c = 1.0 - 4.0 * (double) p;
+    coefficient = c > 0.0 ? (float) juce::jmin (c, 1.0) : 0.0f;
+}
+
+float ResonatorState::sampleUpdate (float input)
+{
+    float v = lastOut * feedback + input;
+
+    for (auto& s : allpassState)
+    {
+        const float w = coefficient * s + v;
+        const float y = s - coefficient * w;
+        s = w;
+        v = y;
+    }
+
+    // A non-finite input would stay in the loop for ever: start again from silence.
+    if (! std::isfinite (v))
+    {
+        reset();
+        return 0.0f;
+    }
+
+    lastOut = v;
+    return v;
+}
+
+void ResonatorState::reset()
+{
+    for (auto& s : allpassState)
+        s = 0.0f;
+    lastOut = 0.0f;
+}
+
+AllpassDelayLine::AllpassDelayLine (float g, int d) : buffer (44100, true), gain (g), delay (d) {}
+
+void AllpassDelayLine::updateSamplerate (double newSampleRate)
+{
+    if (newSampleRate != sampleRate)
+    {
+        const float ratio = (float) (int) newSampleRate / (float) length;
+        delay = (int) ((float) delay * ratio) + 1;
+    }
+
+    sampleRate = newSampleRate;
+    const int newLength = juce::jmax (1, (int) newSampleRate);
+
+    if (newLength != length)
+        buffer.allocate ((size_t) newLength, true);
+    else
+        clear();
+
+    length = newLength;
+    delay = juce::jlimit (1, juce::jmax (1, length - 1), delay);
+    readIndex = writeIndex = 0;
+}
+
+void AllpassDelayLine::clear() noexcept
+{
+    std::fill (buffer.get(), buffer.get() + length, 0.0f);
+}
 
 DiffuserState::DiffuserState() : lines { { 0.72f, 1146 }, { 0.73f, 1411 }, { 0.76f, 1808 } } {}
-void DiffuserState::blockUpdate (const DiffuserParameters&) {}
-float DiffuserState::sampleUpdate (float) { return 0.0f; }
-void DiffuserState::updateSamplerate (double) {}
 
-void DcBlocker::updateSamplerate (double) {}
-float DcBlocker::sampleUpdate (float x) { return x; }
+void DiffuserState::blockUpdate (const DiffuserParameters& parameters)
+{
+    feedback = stableFeedback (parameters.feedback);
+
+    // The lowpass in the loop is stable for a damping of 0 to 1 only.
+    const float d = parameters.damp;
+    damp = std::isnan (d) ? 1.0f : juce::jlimit (0.0f, 1.0f, d);
+}
+
+float DiffuserState::sampleUpdate (float send)
+{
+    const float lp = (lastOut * feedback) * damp + (1.0f - damp) * lowpassState;
+    float v = (feedback * -0.65f + 1.0f) * send + lp;
+
+    for (auto& line : lines)
+    {
+        line.readIndex = line.writeIndex - line.delay;
+        if (line.readIndex < 0)
+            line.readIndex += line.length;
+
+        const float d = line.buffer[line.readIndex];
+        const float w = d * line.gain + v;
+        line.buffer[line.writeIndex] = w;
+        const float y = d - line.gain * w;
+
+        if (++line.writeIndex >= line.length)
+            line.writeIndex = 0;
+
+        v = y;
+    }
+
+    if (! std::isfinite (v))
+    {
+        clear();
+        return 0.0f;
+    }
+
+    lowpassState = lp;
+    lastOut = v;
+    return v;
+}
+
+void DiffuserState::updateSamplerate (double newSampleRate)
+{
+    for (auto& line : lines)
+        line.updateSamplerate (newSampleRate);
+
+    lastOut = lowpassState = 0.0f;
+}
+
+void DiffuserState::clear() noexcept
+{
+    for (auto& line : lines)
+        line.clear();
+
+    lastOut = lowpassState = 0.0f;
+}
+
+void DcBlocker::updateSamplerate (double newSampleRate)
+{
+    const auto r = (double) (float) newSampleRate;
+    coefficient = (float) (1.0 + (-126.0 / r));
+    x1 = y1 = 0.0f;
+}
+
+float DcBlocker::sampleUpdate (float x)
+{
+    const float y = (x - x1) + coefficient * y1;
+
+    if (! std::isfinite (y))
+    {
+        x1 = y1 = 0.0f;
+        return 0.0f;
+    }
+
+    x1 = x;
+    y1 = y;
+    return y;
+}

@@ -22,6 +22,10 @@ struct AllpassDelayLine
 {
     AllpassDelayLine (float gain, int delay);
 
+    /** Rescales the delay when the rate changes, then renews the memory: one second of silence. */
+    void updateSamplerate (double newSampleRate);
+    void clear() noexcept;
+
     juce::HeapBlock<float> buffer;
     int length = 44100;
     int readIndex = 0;
@@ -46,6 +50,8 @@ struct DiffuserState
     void blockUpdate (const DiffuserParameters& parameters);
     float sampleUpdate (float send);
     void updateSamplerate (double newSampleRate);
+    /** Silences the lines and the loop. */
+    void clear() noexcept;
 
     JUCE_DECLARE_NON_COPYABLE (DiffuserState)
 };

@@ -7,12 +7,16 @@ struct SmoothedParameter
 {
     explicit SmoothedParameter (float initialValue);
 
-    /** Takes the block's target and writes `numSamples` successive values into `blockValues`. */
+    /** Takes the block's target and writes `numSamples` successive values into `blockValues`
+        (at most its length; callers split longer blocks). */
     void process (float target, int numSamples) noexcept;
-    /** Sets the ramp length and jumps to the target (before playback). */
-    void prepare (int rampLengthInSamples, int maxBlockSize);
+    /** Sets the ramp length, jumps to the target and makes `blockValues` hold `capacity` samples (before playback). */
+    void prepare (int rampLengthInSamples, int capacity);
 
     const float* values() const noexcept { return blockValues.getReadPointer (0); }
+
+    /** The unit of the gain smoothers: 10^(dB/20) in single precision, 0 at or below -100 dB. */
+    static float decibelsToGain (float decibels) noexcept { return decibels > -100.0f ? std::pow (10.0f, decibels * 0.05f) : 0.0f; }
 
     juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear> smoothedValue;
     juce::AudioBuffer<float> blockValues;
