@@ -94,7 +94,10 @@ void GrainCloud::blockUpdate (const Parameters& newParameters)
         return;
 
     juce::Random random (0);
-    random.setSeedRandomly();
+    if (regionSeed >= 0)
+        random.setSeed (regionSeed++);
+    else
+        random.setSeedRandomly();
 
     if (p.density.load() < 1)
         return;

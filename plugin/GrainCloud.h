@@ -53,6 +53,10 @@ public:
     bool takeAllPending = true;
     Parameters parameters;
 
+    /** Below 0 (the default) every draw of new regions starts from a random seed. Offline renders set
+        it to make the draws repeatable: each draw then uses this seed and advances it by one. */
+    juce::int64 regionSeed = -1;
+
 private:
     template <bool windowed>
     float playGrains (const float* window, int density, float speed, float gain) noexcept;

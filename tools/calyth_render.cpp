@@ -128,6 +128,9 @@ int main (int argc, char** argv)
     {
         processor.worldRandom.setSeed (seed);
         processor.regenerateWorld();
+        for (int pole = 0; pole < CalythAudioProcessor::numPoles; ++pole)
+            for (int channel = 0; channel < CalythAudioProcessor::numChannels; ++channel)
+                (*processor.grainClouds[pole])[channel]->regionSeed = seed * 8 + pole * 2 + channel;
     }
 
     for (const auto& id : settingOrder)

@@ -138,3 +138,25 @@ TEST (GrainCloud, HostileRecordsStayBoundedAndFinite)
         }
     }
 }
+
+TEST (GrainCloud, FixedRegionSeedRepeatsTheDraws)
+{
+    GrainCloud first, second, unseeded;
+    first.regionSeed = second.regionSeed = 99;
+    GrainCloud::Parameters record;
+    record.size = 4410.0f;
+    record.sizeRnd = 0.25f;
+    record.speedRnd = 0.5f;
+    record.ampRnd = 1.0f;
+    first.blockUpdate (record);
+    second.blockUpdate (record);
+    EXPECT_EQ (first.regionSeed, 100);
+    for (int i = 0; i < 8; ++i)
+    {
+        EXPECT_EQ (first.nextStart[i], second.nextStart[i]);
+        EXPECT_EQ (first.nextLength[i], second.nextLength[i]);
+        EXPECT_EQ (first.speedOffset[i], second.speedOffset[i]);
+        EXPECT_EQ (first.amplitude[i], second.amplitude[i]);
+    }
+    EXPECT_EQ (unseeded.regionSeed, -1);
+}
