@@ -3,11 +3,30 @@
 
 #include "kelm/DocumentReading.h"
 
+#include <cmath>
+
 namespace
 {
 // The framework's XML chunk wrapper: magic word, text length, text, zero byte.
 constexpr juce::uint32 chunkMagic = 0x21324356;
 constexpr int chunkHeaderSize = 8;
+
+/** The framework's wrapper, with the text on one line and without an XML declaration (the
+    framework's own copyXmlToBinary writes one). */
+void writeChunk (const juce::XmlElement& xml, juce::MemoryBlock& destination)
+{
+    {
+        juce::MemoryOutputStream out (destination, false);
+        out.writeInt ((int) chunkMagic);
+        out.writeInt (0);
+        xml.writeTo (out, juce::XmlElement::TextFormat().singleLine().withoutHeader());
+        out.writeByte (0);
+    }
+
+    const auto textLength = (juce::uint32) destination.getSize() - (juce::uint32) (chunkHeaderSize + 1);
+    const juce::uint32 littleEndian = juce::ByteOrder::swapIfBigEndian (textLength);
+    destination.copyFrom (&littleEndian, 4, 4);
+}
 
 /** A stored number, or the current value when the property is missing. */
 double readNumber (const juce::ValueTree& tree, const juce::String& key, double current)
@@ -22,9 +41,54 @@ int readWholeNumber (const juce::ValueTree& tree, const juce::String& key, int c
     return value != nullptr ? kelm::readWholeNumber (*value) : current;
 }
 
+/** NaN reads as unreadable and keeps the field: written back, it would not survive the text form. */
 float readSingle (const juce::ValueTree& tree, const juce::String& key, float current)
 {
-    return kelm::singleFromDouble (readNumber (tree, key, (double) current));
+    const double value = readNumber (tree, key, (double) current);
+    return std::isnan (value) ? current : kelm::singleFromDouble (value);
+}
+
+/** Prepares a document to become the parameter state without disturbing parameters it does not
+    set: a parameter without a "PARAM" child keeps its value (the framework would otherwise add an
+    empty child and reset the parameter to its default), and a value that reads as NaN keeps the
+    current value instead of reaching the audio. */
+void keepUnsetParameterValues (juce::ValueTree& document, juce::AudioProcessorValueTreeState& parameterTree)
+{
+    const juce::Identifier paramType ("PARAM"), idKey ("id"), valueKey ("value");
+    juce::StringArray present;
+
+    for (auto child : document)
+    {
+        if (! child.hasType (paramType))
+            continue;
+
+        const auto id = child.getProperty (idKey).toString();
+        present.add (id);
+
+        const auto* value = child.getPropertyPointer (valueKey);
+
+        if (value != nullptr && std::isnan ((double) *value))
+            if (auto* current = parameterTree.getRawParameterValue (id))
+                child.setProperty (valueKey, current->load(), nullptr);
+    }
+
+    // Added in the order the framework itself adds missing children: ascending identifier.
+    juce::StringArray missing;
+
+    for (auto* parameter : parameterTree.processor.getParameters())
+        if (auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (parameter))
+            if (! present.contains (ranged->paramID))
+                missing.add (ranged->paramID);
+
+    missing.sort (false);
+
+    for (const auto& id : missing)
+    {
+        juce::ValueTree child (paramType);
+        child.setProperty (idKey, id, nullptr);
+        child.setProperty (valueKey, parameterTree.getRawParameterValue (id)->load(), nullptr);
+        document.appendChild (child, nullptr);
+    }
 }
 } // namespace
 
@@ -83,8 +147,10 @@ void CalythAudioProcessor::restore_granulizer_parameters (int pole, int channel,
     record.envelope = readWholeNumber (tree, envelopeKey, record.envelope);
 
     // Stored in milliseconds; a missing size means 100 ms.
-    const float sizeMs = kelm::singleFromDouble (readNumber (tree, sizeKey, 100.0));
-    record.size = kelm::singleFromDouble ((double) (sizeMs * 0.001f) * sampleRate);
+    const double sizeMs = readNumber (tree, sizeKey, 100.0);
+
+    if (! std::isnan (sizeMs))
+        record.size = kelm::singleFromDouble ((double) (kelm::singleFromDouble (sizeMs) * 0.001f) * sampleRate);
 
     record.speed = readSingle (tree, speedKey, record.speed);
     record.sizeRnd = readSingle (tree, sizeRndKey, record.sizeRnd);
@@ -192,7 +258,7 @@ void CalythAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     if (auto map = ccMapper.createMapXml())
         xml->addChildElement (map.release());
 
-    copyXmlToBinary (*xml, destData);
+    writeChunk (*xml, destData);
 }
 
 void CalythAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
@@ -233,6 +299,7 @@ void CalythAudioProcessor::setStateInformation (const void* data, int sizeInByte
         return;
 
     applyEngineChildren (document, true);
+    keepUnsetParameterValues (document, parameterTree);
     parameterTree.replaceState (document);
 }
 
@@ -265,6 +332,7 @@ void CalythAudioProcessor::applyPresetDocument (juce::ValueTree document)
         return;
 
     applyEngineChildren (document, false);
+    keepUnsetParameterValues (document, parameterTree);
     parameterTree.replaceState (document);
 }
 
