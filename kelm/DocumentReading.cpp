@@ -1,6 +1,8 @@
 // Reading stored documents from untrusted sources: XML text, chunk bytes and files, and their numbers.
 #include "kelm/DocumentReading.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -9,81 +11,144 @@ namespace kelm
 {
 namespace
 {
-bool startsWithIgnoringCase (std::string_view text, std::string_view prefix)
+bool isAsciiNameChar (char c)
 {
-    if (text.size() < prefix.size())
-        return false;
-
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (juce::CharacterFunctions::toUpperCase ((juce::juce_wchar) (unsigned char) text[i])
-            != juce::CharacterFunctions::toUpperCase ((juce::juce_wchar) (unsigned char) prefix[i]))
-            return false;
-
-    return true;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '.' || c == '-';
 }
 
-/** True when the text is safe to hand to the framework's parser. Works on the UTF-8 bytes: every
-    character that matters here is ASCII, and no byte of a multi-byte sequence is. */
+/** One of the five predefined entities or a numeric character reference, each ending in ';'. */
+bool isPlainEntity (std::string_view text)
+{
+    for (std::string_view name : { "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" })
+        if (text.substr (0, name.size()) == name)
+            return true;
+
+    const bool hex = text.substr (0, 3) == "&#x";
+    size_t k = hex ? 3 : 2;
+
+    if (! hex && text.substr (0, 2) != "&#")
+        return false;
+
+    const size_t firstDigit = k;
+
+    while (k < text.size() && k - firstDigit < (hex ? 8u : 9u)
+           && (hex ? std::isxdigit ((unsigned char) text[k]) != 0 : (text[k] >= '0' && text[k] <= '9')))
+        ++k;
+
+    return k > firstDigit && k < text.size() && text[k] == ';';
+}
+
+/** True when the text is safe to hand to the framework's parser. Accepts the documents our writers
+    make and everything alike; refuses texts on which that parser hangs (a processing instruction
+    after the declaration), expands entities without bounds (a document type), or recurses deeper
+    than `maxDocumentDepth`. The depth counted here is never below the parser's: every '<' opens
+    a tag that ends at the next '>' with balanced quotes and no other '<' inside, entities are only
+    the plain ones, so the parser cannot skip a tag boundary that is counted here.
+    Works on the UTF-8 bytes: every character that matters here is ASCII. */
 bool isSafeToParse (std::string_view text)
 {
     constexpr auto npos = std::string_view::npos;
-    int depth = 0;
+    const size_t n = text.size();
     size_t i = 0;
 
-    // Skips past the terminator; an unterminated construct ends the scan (the parser fails there).
-    const auto skipPast = [&] (size_t from, std::string_view terminator) {
-        const auto end = text.find (terminator, from);
-        i = end == npos ? npos : end + terminator.size();
-    };
+    // The declaration, only as the first thing in the text.
+    while (i < n && std::isspace ((unsigned char) text[i]) != 0)
+        ++i;
 
-    while (i != npos && (i = text.find ('<', i)) != npos)
+    if (text.substr (i, 2) == "<?")
     {
-        const auto rest = text.substr (i);
+        const auto end = text.find ("?>", i + 2);
 
-        if (rest.substr (0, 4) == "<!--")
-            skipPast (i + 4, "-->");
-        else if (rest.substr (0, 9) == "<![CDATA[")
-            skipPast (i + 9, "]]>");
-        else if (rest.substr (0, 2) == "<?")
-            skipPast (i + 2, "?>");
-        else if (startsWithIgnoringCase (rest, "<!DOCTYPE"))
+        if (end == npos)
             return false;
-        else if (rest.substr (0, 2) == "<!")
-            skipPast (i + 2, ">");
-        else if (rest.substr (0, 2) == "</")
+
+        i = end + 2;
+    }
+
+    int depth = 0;
+
+    while (i < n)
+    {
+        const char c = text[i];
+
+        if (c == '&')
         {
-            --depth;
-            skipPast (i + 2, ">");
-        }
-        else
-        {
-            // An opening tag: find its end outside quoted attribute values.
-            size_t k = i + 1;
-            char quote = 0;
-
-            for (; k < text.size(); ++k)
-            {
-                const char c = text[k];
-
-                if (quote != 0)
-                {
-                    if (c == quote)
-                        quote = 0;
-                }
-                else if (c == '"' || c == '\'')
-                    quote = c;
-                else if (c == '>')
-                    break;
-            }
-
-            if (k >= text.size())
-                break;
-
-            if (text[k - 1] != '/' && ++depth > maxDocumentDepth)
+            if (! isPlainEntity (text.substr (i)))
                 return false;
 
-            i = k + 1;
+            ++i;
+            continue;
         }
+
+        if (c != '<')
+        {
+            ++i;
+            continue;
+        }
+
+        const auto rest = text.substr (i);
+        std::string_view skipTo;
+
+        if (rest.substr (0, 4) == "<!--")
+            skipTo = "-->";
+        else if (rest.substr (0, 9) == "<![CDATA[")
+            skipTo = "]]>";
+
+        if (! skipTo.empty())
+        {
+            const auto end = text.find (skipTo, i + 4);
+
+            if (end == npos)
+                return false;
+
+            i = end + skipTo.size();
+            continue;
+        }
+
+        if (i + 1 >= n)
+            return false;
+
+        const bool closing = text[i + 1] == '/';
+
+        if (! closing && ! isAsciiNameChar (text[i + 1]))
+            return false; // also "<!DOCTYPE" and "<?" after the start
+
+        size_t k = i + 1;
+        char quote = 0;
+
+        for (; k < n; ++k)
+        {
+            const char d = text[k];
+
+            if (d == '<')
+                return false;
+
+            if (d == '>')
+                break;
+
+            if (d == '&' && ! isPlainEntity (text.substr (k)))
+                return false;
+
+            if (quote != 0)
+            {
+                if (d == quote)
+                    quote = 0;
+            }
+            else if (d == '"' || d == '\'')
+            {
+                quote = d;
+            }
+        }
+
+        if (k >= n || quote != 0)
+            return false;
+
+        if (closing)
+            depth = std::max (0, depth - 1);
+        else if (text[k - 1] != '/' && ++depth > maxDocumentDepth)
+            return false;
+
+        i = k + 1;
     }
 
     return true;

@@ -12,8 +12,10 @@ namespace kelm
 constexpr int maxDocumentDepth = 64;
 
 /** Parses a whole XML document. Returns null when it does not parse, nests deeper than
-    `maxDocumentDepth`, or carries a document type declaration (whose entity definitions the
-    framework's parser would expand without bounds); our writers never write one. */
+    `maxDocumentDepth`, or holds what our writers never write and the framework's parser cannot
+    take safely: a document type (its entities expand without bounds), a processing instruction
+    after the declaration (the parser loops forever on one inside an element), entities other than
+    the plain ones, or a tag with a '<' or unbalanced quotes inside. */
 std::unique_ptr<juce::XmlElement> parseDocumentText (const juce::String& text);
 
 /** Parses UTF-8 bytes that need not end in a zero byte nor be valid UTF-8. */

@@ -369,6 +369,12 @@ TEST (StateChunk, UnreadableInputChangesNothing)
     expectUnchanged (chunkFromText ("<!DOCTYPE Calyth [<!ENTITY a \"&a;&a;\">]><Calyth><Metadata preset_name=\"&a;\"/></Calyth>"),
                      "document type");
 
+    // A processing instruction inside an element followed by text sends the framework's parser
+    // round in circles; only the leading declaration is taken.
+    expectUnchanged (chunkFromText ("<Calyth><Metadata preset_name=\"Loop\"/><a><?pi?>text</a></Calyth>"), "instruction");
+    expectUnchanged (chunkFromText ("<Calyth><PARAM id=\"x_pos\" value=\"0.5\"/<?xml version=\"1.0\"?> t=\"0\"/></Calyth>"),
+                     "instruction in a tag");
+
     // Nesting beyond any document of ours, which a recursive parser would follow down the stack.
     juce::String deep ("<Calyth><Metadata preset_name=\"Deep\"/>");
     for (int i = 0; i < 5000; ++i)
