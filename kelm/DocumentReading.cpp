@@ -154,20 +154,25 @@ bool isSafeToParse (std::string_view text)
     return true;
 }
 
+/** The framework's parser steps through the text by characters; on bytes that are not UTF-8 a step
+    can jump over the terminating zero and run off the end of the text. */
+bool isUtf8 (const char* bytes, size_t numBytes)
+{
+    return numBytes <= (size_t) std::numeric_limits<int>::max()
+           && juce::CharPointer_UTF8::isValidString (bytes, (int) numBytes);
+}
+
 std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text)
 {
     const auto* utf8 = text.toRawUTF8();
+    const auto numBytes = std::strlen (utf8);
 
-    if (! isSafeToParse (std::string_view (utf8, std::strlen (utf8))))
+    if (! isUtf8 (utf8, numBytes) || ! isSafeToParse (std::string_view (utf8, numBytes)))
         return {};
 
     juce::XmlDocument document (text);
     return document.getDocumentElement();
 }
-
-// The framework's text decoders may look up to three bytes past a truncated multi-byte
-// sequence; a zero-padded copy keeps them inside memory we own.
-constexpr size_t decoderPadding = 4;
 } // namespace
 
 std::unique_ptr<juce::XmlElement> parseDocumentText (const juce::String& text)
@@ -177,12 +182,12 @@ std::unique_ptr<juce::XmlElement> parseDocumentText (const juce::String& text)
 
 std::unique_ptr<juce::XmlElement> parseDocumentBytes (const void* data, size_t numBytes)
 {
-    if (data == nullptr || numBytes == 0 || numBytes > (size_t) std::numeric_limits<int>::max() - decoderPadding)
+    const auto* bytes = static_cast<const char*> (data);
+
+    if (bytes == nullptr || numBytes == 0 || ! isUtf8 (bytes, numBytes))
         return {};
 
-    juce::MemoryBlock padded (numBytes + decoderPadding, true);
-    padded.copyFrom (data, 0, numBytes);
-    return parseChecked (juce::String::fromUTF8 (static_cast<const char*> (padded.getData()), (int) numBytes));
+    return parseChecked (juce::String::fromUTF8 (bytes, (int) numBytes));
 }
 
 std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file)
@@ -190,12 +195,11 @@ std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file)
     juce::MemoryBlock bytes;
 
     if (! file.existsAsFile() || ! file.loadFileAsData (bytes) || bytes.getSize() == 0
-        || bytes.getSize() > (size_t) std::numeric_limits<int>::max() - decoderPadding)
+        || bytes.getSize() > (size_t) std::numeric_limits<int>::max())
         return {};
 
-    const auto numBytes = bytes.getSize();
-    bytes.setSize (numBytes + decoderPadding, true);
-    return parseChecked (juce::String::createStringFromData (bytes.getData(), (int) numBytes));
+    // Decoded as the framework decodes files: byte-order marks, and Windows-1252 for text that is not UTF-8.
+    return parseChecked (juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize()));
 }
 
 int wholeNumberFromDouble (double value) noexcept

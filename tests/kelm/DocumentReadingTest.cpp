@@ -54,16 +54,22 @@ TEST (DocumentReading, TextsTheParserCannotTakeAreRefused)
         EXPECT_EQ (kelm::parseDocumentText (text), nullptr) << text;
 }
 
-TEST (DocumentReading, BytesThatEndMidCharacter)
+TEST (DocumentReading, BytesThatAreNotUtf8AreRefused)
 {
     // A lead byte of a four-byte sequence last: the decoder must not read past the data.
-    const char bytes[] = { '<', 'a', ' ', 'x', '=', '"', '\xf0' };
-    EXPECT_EQ (kelm::parseDocumentBytes (bytes, sizeof (bytes)), nullptr);
+    const char truncated[] = { '<', 'a', ' ', 'x', '=', '"', '\xf0' };
+    EXPECT_EQ (kelm::parseDocumentBytes (truncated, sizeof (truncated)), nullptr);
 
-    const char invalid[] = { '<', 'a', ' ', 'x', '=', '"', '\xff', '\xfe', '"', '/', '>' };
-    juce::ignoreUnused (kelm::parseDocumentBytes (invalid, sizeof (invalid)));
+    // Bytes 0xff in a closing tag made the parser's search for '>' step past the end.
+    const char invalid[] = { '<', 'a', '>', '<', '/', '\xff', '\xff', '\xff', 'a', '>' };
+    EXPECT_EQ (kelm::parseDocumentBytes (invalid, sizeof (invalid)), nullptr);
+
+    const char accented[] = { '<', 'a', ' ', 'x', '=', '"', '\xc3', '\xa9', '"', '/', '>' };
+    const auto xml = kelm::parseDocumentBytes (accented, sizeof (accented));
+    ASSERT_NE (xml, nullptr);
+    EXPECT_EQ (xml->getStringAttribute ("x"), juce::String (juce::CharPointer_UTF8 ("\xc3\xa9")));
     EXPECT_EQ (kelm::parseDocumentBytes (nullptr, 10), nullptr);
-    EXPECT_EQ (kelm::parseDocumentBytes (bytes, 0), nullptr);
+    EXPECT_EQ (kelm::parseDocumentBytes (truncated, 0), nullptr);
 }
 
 TEST (DocumentReading, WholeNumbersSaturate)
