@@ -16,9 +16,11 @@ CalythAudioProcessor& processor()
     }();
     juce::ignoreUnused (homeSet);
 
-    static juce::ScopedJuceInitialiser_GUI juce;
-    static CalythAudioProcessor instance;
-    return instance;
+    // Never destroyed: the framework's shutdown at exit runs after its own statics are gone.
+    static auto* initialiser = new juce::ScopedJuceInitialiser_GUI();
+    static auto* instance = new CalythAudioProcessor();
+    juce::ignoreUnused (initialiser);
+    return *instance;
 }
 } // namespace
 
