@@ -7,7 +7,7 @@ using namespace calyth::test;
 
 namespace
 {
-/** What parameters hear, in order, as "id:begin", "id:<value>" and "id:end". */
+/** What parameters hear, in order, as "<number>:begin", "<number>:<value>" and "<number>:end". */
 struct ParameterLog : juce::AudioProcessorParameter::Listener
 {
     ParameterLog (CalythAudioProcessor& p, std::initializer_list<const char*> ids)
