@@ -53,6 +53,11 @@ CalythAudioProcessor::CalythAudioProcessor()
     for (int k = CalythParameters::xTrajAmount; k <= CalythParameters::yTrajRange; ++k)
         trajectoryRandomizer.groups[0]->add (calythParameters->parameterIDs[k]);
 
+    kelm::PresetsManager::createPresetsFolders();
+    midiPresetFiles = kelm::PresetsManager::listMidiPresetFiles();
+
+    ccMapper.attachParameters (parameterTree);
+
     settingsFile = std::make_unique<juce::PropertiesFile> (makeSettingsFileOptions());
 
     regenerateWorld();

@@ -4,10 +4,12 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include "kelm/CCMapper.h"
+#include "kelm/PresetsManager.h"
 #include "plugin/CalythParameters.h"
 #include "plugin/EngineSettings.h"
 #include "plugin/GrainCloud.h"
 #include "plugin/PoleChain.h"
+#include "plugin/SharedString.h"
 #include "plugin/SmoothedParameter.h"
 
 class CalythAudioProcessor : public juce::AudioProcessor
@@ -46,6 +48,15 @@ public:
     void restore_diffuser_parameters (int channel, const juce::ValueTree& tree);
     void restore_granulizer_parameters (int pole, int channel, const juce::ValueTree& tree);
     void restore_resonator_parameters (int pole, int channel, const juce::ValueTree& tree);
+
+    // Preset documents: the parameter state and the 18 engine children, without name or map.
+    juce::ValueTree createPresetDocument();
+    /** Writes the preset document as a file; on success the preset name and path follow the file. */
+    bool savePresetToFile (const juce::File& file);
+    /** Applies the engine children it can use and makes the rest the parameter state. */
+    void applyPresetDocument (juce::ValueTree document);
+    /** Loads a preset file; returns false (changing nothing) when it does not parse. */
+    bool loadPresetFromFile (const juce::File& file);
 
     static constexpr int numPoles = 4;
     static constexpr int numChannels = 2;
@@ -95,8 +106,9 @@ public:
 
     juce::AudioBuffer<float> dryBuffer;
 
-    juce::String currentPresetName { "INIT" };
-    juce::String currentPresetPath;
+    // Written by the audio thread (program change without an editor), the state thread and the editor.
+    SharedString currentPresetName { "INIT" };
+    SharedString currentPresetPath;
 
     PoleRanges poleRanges;
     kelm::CCMapper ccMapper;
@@ -121,6 +133,10 @@ private:
     void processChunk (juce::AudioBuffer<float>& buffer, int startSample, int numSamples, int numEngineChannels,
                        double* sumsOfSquares) noexcept;
     void stepTrajectory (bool trajectoryOn) noexcept;
+
+    void appendEngineChildren (juce::ValueTree& document);
+    /** Restores and removes the engine children a reader can use (and "Metadata" when asked). */
+    void applyEngineChildren (juce::ValueTree& document, bool readMetadata);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CalythAudioProcessor)
 };

@@ -56,8 +56,8 @@ TEST (Processor, OneProgramWhateverIsAsked)
 TEST (Processor, StartingValues)
 {
     CalythAudioProcessor processor;
-    EXPECT_EQ (processor.currentPresetName, juce::String ("INIT"));
-    EXPECT_TRUE (processor.currentPresetPath.isEmpty());
+    EXPECT_EQ (processor.currentPresetName.get(), juce::String ("INIT"));
+    EXPECT_TRUE (processor.currentPresetPath.get().isEmpty());
     EXPECT_EQ (processor.rmsLevel.load(), 0.0f);
     EXPECT_FALSE (processor.programChangePending.load());
     EXPECT_EQ (processor.lastProgramNumber.load(), 0);

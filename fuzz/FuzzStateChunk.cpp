@@ -1,0 +1,50 @@
+// libFuzzer entry: every input is handed to the state reader raw and wrapped as a chunk's text.
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "plugin/PluginProcessor.h"
+
+#include <cstdlib>
+
+namespace
+{
+CalythAudioProcessor& processor()
+{
+    // A private home folder: the processor makes its presets folder there.
+    static const bool homeSet = [] {
+        char folder[] = "/tmp/calyth-fuzz-home-XXXXXX";
+        return ::mkdtemp (folder) != nullptr && ::setenv ("HOME", folder, 1) == 0;
+    }();
+    juce::ignoreUnused (homeSet);
+
+    // Never destroyed: the framework's shutdown at exit runs after its own statics are gone.
+    static auto* initialiser = new juce::ScopedJuceInitialiser_GUI();
+    static auto* instance = new CalythAudioProcessor();
+    juce::ignoreUnused (initialiser);
+    return *instance;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    auto& p = processor();
+
+    if (size > (size_t) std::numeric_limits<int>::max() / 2)
+        return 0;
+
+    p.setStateInformation (data, (int) size);
+
+    // Most inputs lack the wrapper; wrapped, they reach the document readers.
+    juce::MemoryBlock chunk;
+    const auto length = (juce::uint32) size;
+    chunk.append ("\x56\x43\x32\x21", 4);
+    chunk.append (&length, 4);
+    chunk.append (data, size);
+    chunk.append ("", 1);
+    p.setStateInformation (chunk.getData(), (int) chunk.getSize());
+
+    // What was read must write out and read back.
+    juce::MemoryBlock written;
+    p.getStateInformation (written);
+    p.setStateInformation (written.getData(), (int) written.getSize());
+    return 0;
+}

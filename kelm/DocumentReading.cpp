@@ -1,0 +1,264 @@
+// Reading stored documents from untrusted sources: XML text, chunk bytes and files, and their numbers.
+#include "kelm/DocumentReading.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+namespace kelm
+{
+namespace
+{
+bool isAsciiNameChar (char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '.' || c == '-';
+}
+
+/** One of the five predefined entities or a numeric character reference, each ending in ';'. */
+bool isPlainEntity (std::string_view text)
+{
+    for (std::string_view name : { "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" })
+        if (text.substr (0, name.size()) == name)
+            return true;
+
+    const bool hex = text.substr (0, 3) == "&#x";
+    size_t k = hex ? 3 : 2;
+
+    if (! hex && text.substr (0, 2) != "&#")
+        return false;
+
+    const size_t firstDigit = k;
+
+    while (k < text.size() && k - firstDigit < (hex ? 8u : 9u)
+           && (hex ? std::isxdigit ((unsigned char) text[k]) != 0 : (text[k] >= '0' && text[k] <= '9')))
+        ++k;
+
+    return k > firstDigit && k < text.size() && text[k] == ';';
+}
+
+/** True when the text is safe to hand to the framework's parser. Accepts the documents our writers
+    make and everything alike; refuses texts on which that parser hangs (a processing instruction
+    after the declaration), expands entities without bounds (a document type), or recurses deeper
+    than `maxDocumentDepth`. The depth counted here is never below the parser's: every '<' opens
+    a tag that ends at the next '>' with balanced quotes and no other '<' inside, entities are only
+    the plain ones, so the parser cannot skip a tag boundary that is counted here.
+    Works on the UTF-8 bytes: every character that matters here is ASCII. */
+bool isSafeToParse (std::string_view text)
+{
+    constexpr auto npos = std::string_view::npos;
+    const size_t n = text.size();
+    size_t i = 0;
+
+    // The declaration, only as the first thing in the text.
+    while (i < n && std::isspace ((unsigned char) text[i]) != 0)
+        ++i;
+
+    if (text.substr (i, 2) == "<?")
+    {
+        const auto end = text.find ("?>", i + 2);
+
+        if (end == npos)
+            return false;
+
+        i = end + 2;
+    }
+
+    int depth = 0;
+
+    while (i < n)
+    {
+        const char c = text[i];
+
+        if (c == '&')
+        {
+            if (! isPlainEntity (text.substr (i)))
+                return false;
+
+            ++i;
+            continue;
+        }
+
+        if (c != '<')
+        {
+            ++i;
+            continue;
+        }
+
+        const auto rest = text.substr (i);
+        std::string_view skipTo;
+
+        if (rest.substr (0, 4) == "<!--")
+            skipTo = "-->";
+        else if (rest.substr (0, 9) == "<![CDATA[")
+            skipTo = "]]>";
+
+        if (! skipTo.empty())
+        {
+            const auto end = text.find (skipTo, i + 4);
+
+            if (end == npos)
+                return false;
+
+            i = end + skipTo.size();
+            continue;
+        }
+
+        if (i + 1 >= n)
+            return false;
+
+        const bool closing = text[i + 1] == '/';
+
+        if (! closing && ! isAsciiNameChar (text[i + 1]))
+            return false; // also "<!DOCTYPE" and "<?" after the start
+
+        size_t k = i + 1;
+        char quote = 0;
+
+        for (; k < n; ++k)
+        {
+            const char d = text[k];
+
+            if (d == '<')
+                return false;
+
+            if (d == '>')
+                break;
+
+            if (d == '&' && ! isPlainEntity (text.substr (k)))
+                return false;
+
+            if (quote != 0)
+            {
+                if (d == quote)
+                    quote = 0;
+            }
+            else if (d == '"' || d == '\'')
+            {
+                quote = d;
+            }
+        }
+
+        if (k >= n || quote != 0)
+            return false;
+
+        if (closing)
+            depth = std::max (0, depth - 1);
+        else if (text[k - 1] != '/' && ++depth > maxDocumentDepth)
+            return false;
+
+        i = k + 1;
+    }
+
+    return true;
+}
+
+/** The framework's parser steps through the text by characters; on bytes that are not UTF-8 a step
+    can jump over the terminating zero and run off the end of the text. */
+bool isUtf8 (const char* bytes, size_t numBytes)
+{
+    return numBytes <= (size_t) std::numeric_limits<int>::max()
+           && juce::CharPointer_UTF8::isValidString (bytes, (int) numBytes);
+}
+
+std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text)
+{
+    const auto* utf8 = text.toRawUTF8();
+    const auto numBytes = std::strlen (utf8);
+
+    if (! isUtf8 (utf8, numBytes) || ! isSafeToParse (std::string_view (utf8, numBytes)))
+        return {};
+
+    juce::XmlDocument document (text);
+    return document.getDocumentElement();
+}
+} // namespace
+
+std::unique_ptr<juce::XmlElement> parseDocumentText (const juce::String& text)
+{
+    return parseChecked (text);
+}
+
+std::unique_ptr<juce::XmlElement> parseDocumentBytes (const void* data, size_t numBytes)
+{
+    const auto* bytes = static_cast<const char*> (data);
+
+    if (bytes == nullptr || numBytes == 0 || ! isUtf8 (bytes, numBytes))
+        return {};
+
+    return parseChecked (juce::String::fromUTF8 (bytes, (int) numBytes));
+}
+
+std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file)
+{
+    juce::MemoryBlock bytes;
+
+    if (! file.existsAsFile() || ! file.loadFileAsData (bytes) || bytes.getSize() == 0
+        || bytes.getSize() > (size_t) std::numeric_limits<int>::max())
+        return {};
+
+    // Decoded as the framework decodes files: byte-order marks, and Windows-1252 for text that is not UTF-8.
+    return parseChecked (juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize()));
+}
+
+int wholeNumberFromDouble (double value) noexcept
+{
+    if (std::isnan (value))
+        return 0;
+
+    if (value >= (double) std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+
+    if (value <= (double) std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+
+    return (int) value;
+}
+
+float singleFromDouble (double value) noexcept
+{
+    if (std::isnan (value))
+        return std::numeric_limits<float>::quiet_NaN();
+
+    if (value > (double) std::numeric_limits<float>::max())
+        return std::numeric_limits<float>::infinity();
+
+    if (value < -(double) std::numeric_limits<float>::max())
+        return -std::numeric_limits<float>::infinity();
+
+    return (float) value;
+}
+
+int readWholeNumber (const juce::var& value) noexcept
+{
+    if (value.isString())
+    {
+        auto s = value.toString().getCharPointer().findEndOfWhitespace();
+        const bool negative = *s == '-';
+
+        if (negative)
+            ++s;
+
+        // Accumulated as a negative number so that the int minimum fits.
+        constexpr int lowest = std::numeric_limits<int>::min();
+        int magnitude = 0;
+
+        for (auto c = s.getAndAdvance(); c >= '0' && c <= '9'; c = s.getAndAdvance())
+        {
+            const int digit = (int) (c - '0');
+            magnitude = magnitude < (lowest + digit) / 10 ? lowest : magnitude * 10 - digit;
+        }
+
+        if (negative)
+            return magnitude;
+
+        return magnitude == lowest ? std::numeric_limits<int>::max() : -magnitude;
+    }
+
+    if (value.isDouble())
+        return wholeNumberFromDouble ((double) value);
+
+    return (int) value;
+}
+} // namespace kelm

@@ -1,0 +1,37 @@
+// Reading stored documents from untrusted sources: XML text, chunk bytes and files, and their numbers.
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+
+namespace kelm
+{
+/** Deepest element nesting accepted; our documents nest three levels. The framework's parser and
+    tree conversions recurse per level, so a deeper text could exhaust a host thread's stack. */
+constexpr int maxDocumentDepth = 64;
+
+/** Parses a whole XML document. Returns null when it does not parse, nests deeper than
+    `maxDocumentDepth`, or holds what our writers never write and the framework's parser cannot
+    take safely: a document type (its entities expand without bounds), a processing instruction
+    after the declaration (the parser loops forever on one inside an element), entities other than
+    the plain ones, or a tag with a '<' or unbalanced quotes inside. */
+std::unique_ptr<juce::XmlElement> parseDocumentText (const juce::String& text);
+
+/** Parses UTF-8 bytes that need not end in a zero byte nor be valid UTF-8. */
+std::unique_ptr<juce::XmlElement> parseDocumentBytes (const void* data, size_t numBytes);
+
+/** Reads and parses a whole file (text encoding detected as the framework does). */
+std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file);
+
+/** A whole number from a stored value: text is read like the framework reads integers (leading
+    whitespace, optional minus, digits; no number reads as 0) but saturates at the int range
+    instead of wrapping; floating values are truncated and clamped, NaN reads as 0. */
+int readWholeNumber (const juce::var& value) noexcept;
+
+/** Double to int without undefined behaviour: truncated, clamped to the int range, NaN gives 0. */
+int wholeNumberFromDouble (double value) noexcept;
+
+/** Double to float without undefined behaviour: values beyond the float range become infinite. */
+float singleFromDouble (double value) noexcept;
+} // namespace kelm

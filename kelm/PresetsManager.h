@@ -1,0 +1,35 @@
+// The presets folder, the preset file pattern and the program-change lookup of the "MIDI" subfolder.
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+namespace kelm
+{
+class PresetsManager
+{
+public:
+    PresetsManager() = delete;
+
+    /** The user's home followed by /Library/Audio/Presets/Kelmor_Vantage/Calyth. Built on first
+        use, so that it follows the home folder the process has when it first asks. */
+    static const juce::String& presetsFolderPath();
+
+    /** The preset file pattern, "*.cpst". */
+    static juce::String wildcardForfileChooser();
+
+    /** Creates the presets folder and its "MIDI" subfolder when missing; failures are ignored. */
+    static void createPresetsFolders();
+
+    /** The preset files directly inside the "MIDI" subfolder: names with extension, natural order. */
+    static juce::StringArray listMidiPresetFiles();
+};
+
+class ProgramChangeManager
+{
+public:
+    ProgramChangeManager() = delete;
+
+    /** The "MIDI" subfolder's file for the program number, or the empty file when there is none. */
+    static juce::File getPresetFileForMIDIProgramChange (const juce::StringArray& fileNames, int programNumber);
+};
+} // namespace kelm
