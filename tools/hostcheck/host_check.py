@@ -55,7 +55,7 @@ RATE = 48000
 
 
 def session(env, work, name, load=False, params="", midi="", samples=None):
-    """Runs the Ardour session script; returns the parameter values it printed and the captured audio."""
+    """Runs the Ardour session script; returns the parameter values it printed, the captured audio and its output."""
     sessdir = os.path.join(work, name)
     run_env = dict(env, SESSDIR=sessdir, LOAD="1" if load else "0", PARAMS=params, MIDI=midi, IN_RAW="", OUT_RAW="")
     if samples is not None:
@@ -72,7 +72,7 @@ def session(env, work, name, load=False, params="", midi="", samples=None):
             captured.frombytes(f.read())
     if not values:
         print(out[-2000:])
-    return values, captured
+    return values, captured, out
 
 
 def test_signal(seconds=1.0):
@@ -89,14 +89,14 @@ def test_signal(seconds=1.0):
 def check_audio(env, work):
     print("== Ardour session: audio through the plug-in")
     signal = test_signal()
-    _, wet = session(env, work, "audio-default", samples=signal)
+    _, wet, _ = session(env, work, "audio-default", samples=signal)
     check(wet is not None and len(wet) == len(signal), "captured the processed audio")
     if wet:
         check(all(math.isfinite(v) for v in wet), "output is finite")
         rms = math.sqrt(sum(v * v for v in wet) / len(wet))
         check(rms > 1e-3, "output is not silent (RMS %.5f)" % rms)
 
-    _, dry = session(env, work, "audio-dry", params="9=0", samples=signal)
+    _, dry, _ = session(env, work, "audio-dry", params="9=0", samples=signal)
     if dry:
         worst = max(abs(a - b) for a, b in zip(dry, signal))
         check(worst < 1e-4, "with dry_wet at 0 the output equals the input (largest difference %.2e)" % worst)
@@ -142,7 +142,7 @@ def check_state(env, work):
     xml = saved_chunk_xml(session_file)
     check(xml.startswith("<Calyth>") and '<PARAM id="x_pos" value="0.25"/>' in xml and "<Metadata " in xml,
           "the saved session holds the plug-in's state chunk with the changed values")
-    restored, _ = session(env, work, "state", load=True)
+    restored = session(env, work, "state", load=True)[0]
     for index, value in changed.items():
         check(abs(restored.get(index, -1) - value) < 1e-3, "parameter %d restored as %s (set %.3f)" % (index, restored.get(index), value))
     check(abs(restored.get(8, -1) - (70 / 82) ** 1.5) < 1e-3, "an unchanged parameter keeps its default")
@@ -151,7 +151,7 @@ def check_state(env, work):
     bound = replace_chunk(session_file, lambda xml: re.sub(r"<Calyth_MIDI_MAP\s*/>|<Calyth_MIDI_MAP>.*?</Calyth_MIDI_MAP>",
                                                            '<Calyth_MIDI_MAP><x_pos cc="7"/></Calyth_MIDI_MAP>', xml))
     check(bound, "the saved session holds the plug-in's chunk")
-    moved, _ = session(env, work, "state", load=True, midi="b0 07 7f")
+    moved = session(env, work, "state", load=True, midi="b0 07 7f")[0]
     check(abs(moved.get(1, -1) - 1.0) < 1e-3, "controller 7 at 127 sets x_pos to 1 (%s)" % moved.get(1))
 
     print("== Ardour session: a program change recalls a preset of the MIDI folder")
@@ -162,7 +162,7 @@ def check_state(env, work):
     with open(os.path.join(midi_folder, "a first.cpst"), "w") as f:
         f.write('<?xml version="1.0" encoding="UTF-8"?>\n<Calyth>\n  <PARAM id="y_pos" value="0.125"/>\n'
                 '  <PARAM id="out_gain" value="-6"/>\n</Calyth>\n')
-    recalled, _ = session(env, work, "program", midi="c3 00")
+    recalled = session(env, work, "program", midi="c3 00")[0]
     check(abs(recalled.get(2, -1) - 0.125) < 1e-3, "program 0 sets y_pos to 0.125 (%s)" % recalled.get(2))
     check(abs(recalled.get(8, -1) - (64 / 82) ** 1.5) < 1e-3, "program 0 sets out_gain to -6 dB (%s)" % recalled.get(8))
 
@@ -209,7 +209,7 @@ def main():
         check((attrs.get("n_midi_inputs"), attrs.get("n_midi_outputs")) == ("1", "0"), "receives MIDI, sends none")
 
     print("== Ardour session: the plug-in and its parameters")
-    out = run(["ardour7-lua", os.path.join(HERE, "params.lua")], dict(env, SESSDIR=os.path.join(work, "params")))
+    out = session(env, work, "params")[2]
     infos = [l.split("|") for l in out.splitlines() if l.startswith("INFO|")]
     check(len(infos) == 1, "Ardour loads the plug-in")
     if infos:

@@ -1,7 +1,8 @@
 -- A headless Ardour session around the plug-in: player -> plug-in -> capture on one stereo bus with a MIDI input.
 -- env: PLUG, SESSDIR; LOAD=1 reopens the saved session (the plug-in's chunk is restored from it);
 --      PARAMS="index=normalised,..." set before playing; IN_RAW/OUT_RAW (f32 stereo interleaved) to play and capture;
---      MIDI="b0 07 7f;c0 00" sent to the plug-in while rolling. Prints the parameters at the end, then saves.
+--      MIDI="b0 07 7f;c0 00" sent to the plug-in while rolling. Prints what the host sees of the plug-in and its
+--      parameters at the end, then saves.
 local sessdir = os.getenv("SESSDIR")
 ARDOUR.config():set_hide_dummy_backend(false)
 AudioEngine:set_backend("None (Dummy)", "", "")
@@ -75,6 +76,9 @@ if out_raw and out_raw ~= "" and nframes > 0 then
 end
 
 local p = plug:to_insert():plugin(0)
+local info = p:get_info()
+print(string.format("INFO|%s|%s|%s|%d|%d|%d", p:name(), p:maker(), p:unique_id(),
+  info.n_inputs:n_audio(), info.n_outputs:n_audio(), info.n_inputs:n_midi()))
 for j = 0, p:parameter_count() - 1 do
   if p:parameter_is_control(j) and p:parameter_is_input(j) then
     print(string.format("PARAM|%d|%s|%.6f", j, p:parameter_label(j), (ARDOUR.LuaAPI.get_processor_param(plug, j, true))))
