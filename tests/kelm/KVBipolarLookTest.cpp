@@ -4,54 +4,35 @@
 
 using namespace kelm::test;
 
-TEST (KVBipolarLook, KnobWedgeGrowsFromTwelveOClock)
+TEST (KVBipolarLook, KnobWedgeAndHorizontalBarGrowFromTheCentre)
 {
     kelm::KVBipolarLook lf;
-    const juce::Colour fill (0xFF00FF00);
     juce::Slider slider;
     slider.setRange (0.0, 1.0);
-    slider.setColour (juce::Slider::rotarySliderFillColourId, fill);
-    const auto draw = [&] (double value) {
+    // The wedge grows from 12 o'clock: to the left for values below the middle, to the right above it.
+    for (auto [value, marks] : { std::pair { 0.5, "...................." }, { 0.0, "..########.........." },
+                                 { 1.0, "..........########.." }, { 0.25, "......####.........." } })
+    {
         slider.setValue (value);
-        return record (61, 100, [&] (juce::Graphics& g) { lf.drawRotarySlider (g, 0, 0, 61, 100, (float) value, 1.2f * pi, 2.8f * pi, slider); });
-    };
-    // In the ring between cap and rim of a 61 x 100 knob (r = 28 around (30.5, 50)).
-    const auto covers = [] (const RecordingContext& c, float turns) {
-        return c.ops[(size_t) c.indexOf (juce::Colour (0xCC00FF00))].path.contains (polar (30.5f, 50, 20, turns * pi));
-    };
+        const Knob k (lf, slider, (float) value);
+        EXPECT_EQ (arc (k.path (k.wedge), Knob::centre, 23), marks) << value; // where it shows, outside the cap
+        EXPECT_TRUE (k.path (k.pointer).contains (Knob::centre.getPointOnCircumference (9.1f, (1.2f + 1.6f * (float) value) * pi)));
+    }
 
-    const auto middle = draw (0.5);
-    EXPECT_TRUE (coversNothing (middle.ops[(size_t) middle.indexOf (juce::Colour (0xCC00FF00))].path));
-    expectRect (middle.boundsOf (fill).front(), 29.1f, 37.4f, 2.8f, 7.0f); // pointer straight up
-
-    const auto minimum = draw (0.0), maximum = draw (1.0), quarter = draw (0.25);
-    EXPECT_TRUE (covers (minimum, 1.3f) && covers (minimum, 1.9f) && ! covers (minimum, 2.1f));
-    EXPECT_TRUE (covers (maximum, 2.1f) && covers (maximum, 2.7f) && ! covers (maximum, 1.9f));
-    EXPECT_TRUE (covers (quarter, 1.8f) && ! covers (quarter, 1.5f) && ! covers (quarter, 2.1f));
-}
-
-TEST (KVBipolarLook, HorizontalBarGrowsFromTheCentre)
-{
-    kelm::KVBipolarLook lf;
     const juce::Colour thumb (0xFF123456);
-    juce::Slider slider (juce::Slider::LinearHorizontal, juce::Slider::NoTextBox);
-    slider.setRange (0.0, 1.0);
     slider.setColour (juce::Slider::thumbColourId, thumb);
-    const auto bars = [&] (double value) {
+    const auto draw = [&] (double value, juce::Slider::SliderStyle style) {
         slider.setValue (value);
-        std::vector<juce::Rectangle<float>> nonEmpty;
-        for (auto r : record (100, 20, [&] (juce::Graphics& g) { lf.drawLinearSliderBackground (g, 0, 0, 100, 20, 0, 0, 0, juce::Slider::LinearHorizontal, slider); })
-                          .boundsOf (thumb))
-            if (! r.isEmpty())
-                nonEmpty.push_back (r);
-        return nonEmpty;
+        return record (100, 20, [&] (juce::Graphics& g) { lf.drawLinearSliderBackground (g, 0, 0, 100, 20, 0, 0, 0, style, slider); });
     };
-
-    const juce::Rectangle<float> mark (49, 2, 2, 16);
-    EXPECT_EQ (bars (0.5), (std::vector { mark }));
-    EXPECT_EQ (bars (0.25), (std::vector { mark, juce::Rectangle<float> (27, 2, 21, 16) }));
-    EXPECT_EQ (bars (0.75), (std::vector { mark, juce::Rectangle<float> (52, 2, 21, 16) }));
-    EXPECT_TRUE (record (20, 100, [&] (juce::Graphics& g) {
-                     lf.drawLinearSliderBackground (g, 0, 0, 20, 100, 50, 0, 0, juce::Slider::LinearVertical, slider);
-                 }).ops.empty());
+    // The 2-pixel centre mark at 49, then the bar, if any, of a 100-pixel slider.
+    for (auto [value, bars] : { std::pair { 0.5, "49 2 2 16" }, { 0.25, "49 2 2 16, 27 2 21 16" }, { 0.75, "49 2 2 16, 52 2 21 16" } })
+    {
+        juce::StringArray found;
+        for (const auto& op : draw (value, juce::Slider::LinearHorizontal))
+            if (op.fill.colour == thumb && ! op.path.isEmpty())
+                found.add (op.path.getBounds().toString());
+        EXPECT_EQ (found.joinIntoString (", "), bars) << value;
+    }
+    EXPECT_TRUE (draw (0.75, juce::Slider::LinearVertical).empty());
 }
