@@ -5,13 +5,12 @@
 
 #include "EngineTestHelpers.h"
 
-using calyth::test::process;
-using calyth::test::setParameter;
+using namespace calyth::test;
 
 namespace
 {
 constexpr int blockSize = 4096;
-const float halfMix = 0.70770812f; // P(t) at m = 0.5
+constexpr float halfMix = 0.70770812f; // P(t) at m = 0.5
 
 void silenceGrains (CalythAudioProcessor& processor)
 {
@@ -25,14 +24,8 @@ void makePoleAudible (CalythAudioProcessor& processor, int pole)
 {
     for (int ch = 0; ch < 2; ++ch)
     {
-        auto& g = *processor.granulizerParameters[pole]->getUnchecked (ch);
-        g.density = 1;
-        g.envelope = 0;
-        g.size = 176398.0f;
-        g.sizeRnd = g.speedRnd = g.ampRnd = 0.0f;
-        g.speed = 1.0f;
-        processor.resonatorParameters[pole]->getUnchecked (ch)->freq = 440.0f;
-        processor.resonatorParameters[pole]->getUnchecked (ch)->feedback = 0.5f;
+        *processor.granulizerParameters[pole]->getUnchecked (ch) = { 1, 0, 176398.0f };
+        *processor.resonatorParameters[pole]->getUnchecked (ch) = { 440.0f, 0.5f };
     }
 }
 
@@ -43,27 +36,33 @@ void prepareAt (CalythAudioProcessor& processor, float x, float y)
     setParameter (processor, "y_pos", y);
     for (auto* id : { "pole_a_diff", "pole_b_diff", "pole_c_diff", "pole_d_diff" })
         setParameter (processor, id, 0.0f);
-    processor.enableAllBuses();
-    processor.prepareToPlay (44100.0, blockSize);
+    prepare (processor, 44100.0, blockSize);
     process (processor, blockSize);
+}
+
+// The output should be the test sines times a gain, with the channels from `processed` on silent.
+void expectScaledSines (const juce::AudioBuffer<float>& output, float gain, int processed = 2)
+{
+    juce::AudioBuffer<float> input (output.getNumChannels(), output.getNumSamples());
+    fillWithSines (input, 0);
+    for (int ch = 0; ch < output.getNumChannels(); ++ch)
+        for (int i = 0; i < output.getNumSamples(); ++i)
+            ASSERT_FLOAT_EQ (output.getSample (ch, i), ch < processed ? gain * input.getSample (ch, i) : 0.0f) << ch << " " << i;
 }
 } // namespace
 
 TEST (AudioCallback, PadBlendsThePoles)
 {
-    const float corners[4][2] = { { 0, 0 }, { 1, 0 }, { 0, 1 }, { 1, 1 } };
     for (int pole = 0; pole < 4; ++pole)
-        for (int corner = 0; corner < 4; ++corner)
+        for (int corner = 0; corner < 4; ++corner) // a, b, c, d at (0, 0), (1, 0), (0, 1), (1, 1)
         {
             CalythAudioProcessor processor;
             silenceGrains (processor);
             makePoleAudible (processor, pole);
-            prepareAt (processor, corners[corner][0], corners[corner][1]);
+            prepareAt (processor, (float) (corner % 2), (float) (corner / 2));
             process (processor, blockSize, false);
-            if (pole == corner)
-                EXPECT_GT (processor.rmsLevel.load(), 1.0e-3f);
-            else
-                EXPECT_EQ (processor.rmsLevel.load(), 0.0f) << pole << " at corner " << corner;
+            EXPECT_EQ (processor.rmsLevel.load() > 1.0e-3f, pole == corner) << pole << " at corner " << corner;
+            EXPECT_EQ (processor.rmsLevel.load() == 0.0f, pole != corner) << pole << " at corner " << corner;
         }
 
     // Four identical poles at the centre, a quarter each, sound like one of them alone in its corner.
@@ -73,8 +72,7 @@ TEST (AudioCallback, PadBlendsThePoles)
             makePoleAudible (*p, pole);
     prepareAt (centre, 0.5f, 0.5f);
     prepareAt (corner, 0.0f, 0.0f);
-    const auto a = process (centre, blockSize, false);
-    const auto b = process (corner, blockSize, false);
+    const auto a = process (centre, blockSize, false), b = process (corner, blockSize, false);
     for (int ch = 0; ch < 2; ++ch)
         for (int i = 0; i < blockSize; ++i)
             ASSERT_NEAR (a.getSample (ch, i), b.getSample (ch, i), 2.0e-6f);
@@ -82,20 +80,14 @@ TEST (AudioCallback, PadBlendsThePoles)
 
 TEST (AudioCallback, DryWetGainsAndTheLevelOfTheWetPath)
 {
-    const float mixes[][2] = { { 0.0f, 1.0f }, { 0.5f, halfMix }, { 1.0f, 4.7683716e-6f } };
-    for (const auto& m : mixes)
+    // A silent wet path leaves the dry input times its gain, and a level of 0 however loud the input.
+    for (const auto [mix, gain] : { std::pair { 0.0f, 1.0f }, { 0.5f, halfMix }, { 1.0f, 4.7683716e-6f } })
     {
-        // A silent wet path leaves the dry input times its gain, and a level of 0 however loud the input.
         CalythAudioProcessor processor;
         silenceGrains (processor);
-        setParameter (processor, "dry_wet", m[0]);
+        setParameter (processor, "dry_wet", mix);
         prepareAt (processor, 0.5f, 0.5f);
-        juce::AudioBuffer<float> input (2, blockSize);
-        calyth::test::fillWithSines (input, 0);
-        const auto output = process (processor, blockSize, false);
-        for (int ch = 0; ch < 2; ++ch)
-            for (int i = 0; i < blockSize; ++i)
-                ASSERT_FLOAT_EQ (output.getSample (ch, i), m[1] * input.getSample (ch, i));
+        expectScaledSines (process (processor, blockSize, false), gain);
         EXPECT_EQ (processor.rmsLevel.load(), 0.0f);
     }
 
@@ -124,86 +116,63 @@ TEST (AudioCallback, StereoLinkTakesTheLeftRecords)
 
 TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
 {
-    const auto layout = [] (juce::AudioChannelSet in, juce::AudioChannelSet out)
-    {
-        juce::AudioProcessor::BusesLayout l;
-        l.inputBuses.add (in);
-        l.outputBuses.add (out);
-        return l;
-    };
-    const struct { juce::AudioProcessor::BusesLayout layout; int channels, processed; } cases[] = {
-        { layout (juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo()), 2, 1 },
-        { layout (juce::AudioChannelSet::discreteChannels (4), juce::AudioChannelSet::discreteChannels (4)), 4, 2 },
-        { layout (juce::AudioChannelSet::disabled(), juce::AudioChannelSet::stereo()), 2, 0 },
-    };
-
     // Channels beyond the inputs, or beyond the engines' two, come out silent; the rest are mixed.
+    using Set = juce::AudioChannelSet;
+    const struct { Set in, out; int processed; } cases[] = {
+        { Set::mono(), Set::stereo(), 1 }, { Set::discreteChannels (4), Set::discreteChannels (4), 2 }, { Set::disabled(), Set::stereo(), 0 }
+    };
     for (const auto& c : cases)
     {
         CalythAudioProcessor processor;
         silenceGrains (processor);
-        ASSERT_TRUE (processor.setBusesLayout (c.layout));
+        juce::AudioProcessor::BusesLayout layout;
+        layout.inputBuses.add (c.in);
+        layout.outputBuses.add (c.out);
+        ASSERT_TRUE (processor.setBusesLayout (layout));
         processor.prepareToPlay (44100.0, 64);
-        juce::AudioBuffer<float> buffer (c.channels, 1000), input (c.channels, 1000);
-        calyth::test::fillWithSines (input, 0);
-        buffer.makeCopyOf (input);
+        juce::AudioBuffer<float> buffer (c.out.size(), 1000);
         juce::MidiBuffer midi;
+        fillWithSines (buffer, 0);
         processor.processBlock (buffer, midi);
-        for (int ch = 0; ch < c.channels; ++ch)
-            for (int i = 0; i < 1000; ++i)
-                ASSERT_FLOAT_EQ (buffer.getSample (ch, i), ch < c.processed ? halfMix * input.getSample (ch, i) : 0.0f) << ch;
+        expectScaledSines (buffer, halfMix, c.processed);
     }
 
     // Blocks longer than prepared, or before any preparation, in stretches that fit the buffers.
     for (const int prepared : { 64, 0, -1 })
     {
         CalythAudioProcessor processor;
-        processor.enableAllBuses();
         silenceGrains (processor);
+        processor.enableAllBuses();
         if (prepared >= 0)
             processor.prepareToPlay (44100.0, prepared);
         for (const int length : { 1000, 2000, 0, 1, 97 })
-        {
-            juce::AudioBuffer<float> input (2, length);
-            calyth::test::fillWithSines (input, 0);
-            const auto output = process (processor, length, false);
-            for (int i = 0; i < length; ++i)
-                ASSERT_FLOAT_EQ (output.getSample (1, i), halfMix * input.getSample (1, i)) << prepared << " " << length;
-        }
+            expectScaledSines (process (processor, length, false), halfMix);
     }
 }
 
 TEST (AudioCallback, HostileRecordsAndSamplesGiveFiniteOutput)
 {
-    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     CalythAudioProcessor processor;
     for (int pole = 0; pole < 4; ++pole)
         for (int ch = 0; ch < 2; ++ch)
         {
-            auto& g = *processor.granulizerParameters[pole]->getUnchecked (ch);
-            g.density = 100000;
-            g.size = pole == 1 ? nan : -1.0e9f;
-            g.speed = pole == 3 ? inf : 1.0e20f;
-            g.ampRnd = g.gain = 1.0e30f;
-            processor.resonatorParameters[pole]->getUnchecked (ch)->freq = pole == 1 ? inf : -5.0e6f;
-            processor.resonatorParameters[pole]->getUnchecked (ch)->feedback = pole == 2 ? nan : 1.0e6f;
+            *processor.granulizerParameters[pole]->getUnchecked (ch) = { 100000, 0, pole == 1 ? nan : -1.0e9f, pole == 3 ? inf : 1.0e20f,
+                                                                          0.0f, 0.0f, 1.0e30f, 1.0e30f };
+            *processor.resonatorParameters[pole]->getUnchecked (ch) = { pole == 1 ? inf : -5.0e6f, pole == 2 ? nan : 1.0e6f };
         }
-    for (auto* d : processor.diffuserParameters)
-    {
-        d->feedback = 1.0e6f;
-        d->damp = -5.0f;
-    }
-    processor.enableAllBuses();
-    processor.prepareToPlay (44100.0, 512);
+    for (auto* diffuser : processor.diffuserParameters)
+        *diffuser = { 1.0e6f, -5.0f };
+    prepare (processor, 44100.0, 512);
 
     juce::AudioBuffer<float> buffer (2, 512);
     juce::MidiBuffer midi;
     for (int b = 0; b < 60; ++b)
     {
-        calyth::test::fillWithSines (buffer, b * 512, 1.0e30f);
+        fillWithSines (buffer, b * 512, 1.0e30f);
         buffer.setSample (0, 3, nan);
         buffer.setSample (1, 100, b % 2 == 0 ? inf : -inf);
         processor.processBlock (buffer, midi);
-        ASSERT_TRUE (calyth::test::allFinite (buffer) && std::isfinite (processor.rmsLevel.load())) << b;
+        ASSERT_TRUE (allFinite (buffer) && std::isfinite (processor.rmsLevel.load())) << b;
     }
 }

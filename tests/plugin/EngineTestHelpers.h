@@ -12,6 +12,17 @@ inline void setParameter (CalythAudioProcessor& processor, const char* id, float
     parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
 }
 
+inline float rawValue (CalythAudioProcessor& processor, const char* id)
+{
+    return processor.parameterTree.getRawParameterValue (id)->load();
+}
+
+inline void prepare (CalythAudioProcessor& processor, double rate, int blockSize)
+{
+    processor.enableAllBuses();
+    processor.prepareToPlay (rate, blockSize);
+}
+
 /** A sine per channel, a different frequency on each. */
 inline void fillWithSines (juce::AudioBuffer<float>& buffer, int offset, float level = 0.5f)
 {
@@ -21,14 +32,14 @@ inline void fillWithSines (juce::AudioBuffer<float>& buffer, int offset, float l
 }
 
 /** One stereo block of sines (or silence) through the processor; returns the output. */
-inline juce::AudioBuffer<float> process (CalythAudioProcessor& processor, int numSamples, bool silent = true, int offset = 0)
+inline juce::AudioBuffer<float> process (CalythAudioProcessor& processor, int numSamples, bool silent = true)
 {
     juce::AudioBuffer<float> buffer (2, numSamples);
     juce::MidiBuffer midi;
     if (silent)
         buffer.clear();
     else
-        fillWithSines (buffer, offset);
+        fillWithSines (buffer, 0);
     processor.processBlock (buffer, midi);
     return buffer;
 }
