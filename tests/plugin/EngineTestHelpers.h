@@ -12,11 +12,6 @@ inline void setParameter (CalythAudioProcessor& processor, const char* id, float
     parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
 }
 
-inline float rawValue (CalythAudioProcessor& processor, const char* id)
-{
-    return processor.parameterTree.getRawParameterValue (id)->load();
-}
-
 inline void prepare (CalythAudioProcessor& processor, double rate, int blockSize)
 {
     processor.enableAllBuses();
@@ -31,13 +26,13 @@ inline void fillWithSines (juce::AudioBuffer<float>& buffer, int offset, float l
             buffer.setSample (ch, i, level * std::sin ((float) (offset + i) * (0.03f + 0.011f * (float) ch)));
 }
 
-/** One stereo block of sines (or silence) through the processor; returns the output. */
+/** One stereo block of the sines (or silence) through the processor; returns the output. */
 inline juce::AudioBuffer<float> process (CalythAudioProcessor& processor, int numSamples, bool silent = true)
 {
     juce::AudioBuffer<float> buffer (2, numSamples);
     juce::MidiBuffer midi;
     if (silent)
-        buffer.clear();
+        buffer.clear(); // marked as cleared, as hosts pass silence
     else
         fillWithSines (buffer, 0);
     processor.processBlock (buffer, midi);

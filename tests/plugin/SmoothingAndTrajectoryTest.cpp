@@ -5,6 +5,11 @@
 
 using namespace calyth::test;
 
+static float rawValue (CalythAudioProcessor& processor, const char* id)
+{
+    return processor.parameterTree.getRawParameterValue (id)->load();
+}
+
 TEST (Smoothing, RampLengthsAndTrajectoryIntervalsFollowTheRate)
 {
     const struct { double rate; int ramp, interval; } rates[] = { { 44100.0, 2645, 256 }, { 48000.0, 2879, 278 }, { 96000.0, 5759, 557 } };
