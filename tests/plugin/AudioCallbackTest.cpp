@@ -1,19 +1,61 @@
-// The audio callback end to end: pad blend, dry/wet gains, level, stereo link, channels, block sizes, bad values.
+// The processor's audio path end to end: ramps, trajectory, pad blend, dry/wet gains, level, stereo link, channels,
+// block sizes and bad values; then blocks that allocate nothing while another thread changes every setting.
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <atomic>
+#include <thread>
 
-#include "EngineTestHelpers.h"
-
-using namespace calyth::test;
+#include "plugin/PluginProcessor.h"
 
 namespace
 {
 constexpr int blockSize = 4096;
 constexpr float halfMix = 0.70770812f; // P(t) at m = 0.5
 
-// Poles in the mask get one grain over (almost) the whole recording from 0 at speed 1, sounding from the first
-// block on; the others get no grains.
+/** Sets a parameter to a value in its own range, as the host would. */
+void setParameter (CalythAudioProcessor& processor, const char* id, float value)
+{
+    auto* parameter = processor.parameterTree.getParameter (id);
+    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
+}
+
+void prepare (CalythAudioProcessor& processor, double rate, int samplesPerBlock)
+{
+    processor.enableAllBuses();
+    processor.prepareToPlay (rate, samplesPerBlock);
+}
+
+/** A sine per channel, a different frequency on each. */
+void fillWithSines (juce::AudioBuffer<float>& buffer, int offset, float level = 0.5f)
+{
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            buffer.setSample (ch, i, level * std::sin ((float) (offset + i) * (0.03f + 0.011f * (float) ch)));
+}
+
+/** One block of the sines (or silence) through the processor; returns the output. */
+juce::AudioBuffer<float> process (CalythAudioProcessor& processor, int numSamples, bool silent = true, int numChannels = 2)
+{
+    juce::AudioBuffer<float> buffer (numChannels, numSamples);
+    juce::MidiBuffer midi;
+    if (silent)
+        buffer.clear(); // marked as cleared, as hosts pass silence
+    else
+        fillWithSines (buffer, 0);
+    processor.processBlock (buffer, midi);
+    return buffer;
+}
+
+bool allFinite (const juce::AudioBuffer<float>& buffer)
+{
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            if (! std::isfinite (buffer.getSample (ch, i)))
+                return false;
+    return true;
+}
+
+// Poles in the mask play one grain over (almost) the whole recording from 0 at speed 1; the others no grains.
 void setAudiblePoles (CalythAudioProcessor& processor, int mask)
 {
     for (int pole = 0; pole < 4; ++pole)
@@ -46,6 +88,55 @@ void expectScaledSines (const juce::AudioBuffer<float>& output, float gain, int 
             ASSERT_FLOAT_EQ (output.getSample (ch, i), ch < processed ? gain * input.getSample (ch, i) : 0.0f) << ch << " " << i;
 }
 } // namespace
+
+TEST (Smoothing, RampLengthsAndTrajectoryIntervalsFollowTheRate)
+{
+    const struct { double rate; int ramp, interval; } rates[] = { { 44100.0, 2645, 256 }, { 48000.0, 2879, 278 }, { 96000.0, 5759, 557 } };
+    for (const auto& r : rates)
+    {
+        CalythAudioProcessor processor;
+        prepare (processor, r.rate, 6000);
+        EXPECT_EQ (processor.trajectoryInterval, r.interval);
+        process (processor, 100);
+        EXPECT_TRUE (processor.inGainSmoother->values()[0] == 1.0f && processor.outGainSmoother->values()[0] == 1.0f);
+
+        // x_pos from 0.5 to 1: a linear ramp that lands on the target with its last sample.
+        setParameter (processor, "x_pos", 1.0f);
+        process (processor, r.ramp - 1);
+        EXPECT_NEAR (processor.xPosSmoother->values()[999], 0.5f + 1000.0f * 0.5f / (float) r.ramp, 1e-4f);
+        EXPECT_TRUE (processor.xPosSmoother->smoothedValue.isSmoothing());
+        process (processor, 1);
+        EXPECT_EQ (processor.xPosSmoother->values()[0], 1.0f);
+    }
+}
+
+TEST (Trajectory, BouncesInsideItsBox)
+{
+    CalythAudioProcessor processor;
+    setParameter (processor, "trajectory", 1.0f);
+    setParameter (processor, "x_traj_amount", 1.0f); // 0.01 per step
+    setParameter (processor, "x_traj_range", 0.2f); // around x_pos at 0.5
+    prepare (processor, 44100.0, 256);
+    EXPECT_EQ (processor.trajectoryX.load(), 0.5f);
+
+    float previous = 0.5f, direction = 1.0f;
+    int turns = 0;
+    for (int block = 0; block < 200; ++block) // one step per block of 256 samples
+    {
+        process (processor, 256);
+        const float x = processor.trajectoryX.load();
+        ASSERT_TRUE (x >= 0.3f && x <= 0.7f && std::abs (x - previous) <= 0.0101f && processor.trajectoryAudioX == x) << x;
+        if ((x - previous) * direction < 0.0f)
+        {
+            direction = -direction;
+            ++turns;
+        }
+        previous = x;
+    }
+    EXPECT_EQ (turns, 5); // 20 steps up, then 40 per crossing of the box
+    EXPECT_TRUE (processor.trajectoryXLow.load() == 0.5f - 0.2f && processor.trajectoryXHigh.load() == 0.5f + 0.2f);
+    EXPECT_EQ (processor.trajectoryYHigh.load(), 1.0f);
+}
 
 TEST (AudioCallback, PadBlendsThePolesAndTheLevelMeasuresTheWetPath)
 {
@@ -109,16 +200,9 @@ TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
     {
         CalythAudioProcessor processor;
         setAudiblePoles (processor, 0);
-        juce::AudioProcessor::BusesLayout layout;
-        layout.inputBuses.add (c.in);
-        layout.outputBuses.add (c.out);
-        ASSERT_TRUE (processor.setBusesLayout (layout));
+        ASSERT_TRUE (processor.setBusesLayout ({ { c.in }, { c.out } }));
         processor.prepareToPlay (44100.0, 64);
-        juce::AudioBuffer<float> buffer (c.out.size(), 1000);
-        juce::MidiBuffer midi;
-        fillWithSines (buffer, 0);
-        processor.processBlock (buffer, midi);
-        expectScaledSines (buffer, halfMix, c.processed);
+        expectScaledSines (process (processor, 1000, false, c.out.size()), halfMix, c.processed);
     }
 
     // Blocks longer than prepared, or before any preparation, in stretches that fit the buffers.
@@ -136,7 +220,7 @@ TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
 
 TEST (AudioCallback, HostileRecordsAndSamplesGiveFiniteOutput)
 {
-    constexpr float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    constexpr float nan = NAN, inf = INFINITY;
     CalythAudioProcessor processor;
     for (int pole = 0; pole < 4; ++pole)
         for (int ch = 0; ch < 2; ++ch)
@@ -159,4 +243,81 @@ TEST (AudioCallback, HostileRecordsAndSamplesGiveFiniteOutput)
         processor.processBlock (buffer, midi);
         ASSERT_TRUE (allFinite (buffer) && std::isfinite (processor.rmsLevel.load())) << b;
     }
+}
+
+namespace
+{
+thread_local bool counting = false; // counts the C allocations of this thread while set
+std::atomic<int> allocations { 0 };
+} // namespace
+
+// Sanitizers bring their own allocator, so the counting stays out of those builds. Counting the C allocator
+// covers operator new, the framework's heap blocks and audio buffers alike.
+#if ! defined(__SANITIZE_THREAD__) && ! defined(__SANITIZE_ADDRESS__)
+constexpr bool countingAllocations = true;
+static void* counted (void* p) noexcept
+{
+    if (counting)
+        allocations.fetch_add (1, std::memory_order_relaxed);
+    return p;
+}
+
+extern "C" void* __libc_malloc (std::size_t);
+extern "C" void* __libc_calloc (std::size_t, std::size_t);
+extern "C" void* __libc_realloc (void*, std::size_t);
+extern "C" void* malloc (std::size_t size) { return counted (__libc_malloc (size)); }
+extern "C" void* calloc (std::size_t count, std::size_t size) { return counted (__libc_calloc (count, size)); }
+extern "C" void* realloc (void* p, std::size_t size) { return counted (__libc_realloc (p, size)); }
+#else
+constexpr bool countingAllocations = false;
+#endif
+
+TEST (Threads, BlocksAllocateNothingWhileSettingsAndParametersChange)
+{
+    counting = true;
+    juce::AudioBuffer<float> probe (2, 64);
+    counting = false;
+    ASSERT_TRUE (! countingAllocations || allocations.exchange (0) >= 1) << "the counting misses a framework buffer being made";
+
+    CalythAudioProcessor processor;
+    prepare (processor, 44100.0, 512);
+    std::atomic<bool> audioDone { false }, finite { true };
+    std::thread audio ([&]
+    {
+        juce::AudioBuffer<float> buffer (2, 2000);
+        juce::MidiBuffer midi;
+        for (int block = 0; block < 300; ++block)
+        {
+            buffer.setSize (2, block % 50 == 49 ? 2000 : 512, false, false, true); // now and then longer than prepared
+            fillWithSines (buffer, block * 512);
+            counting = true;
+            processor.processBlock (buffer, midi);
+            counting = false;
+            finite = finite && allFinite (buffer) && std::isfinite (processor.rmsLevel.load());
+        }
+        audioDone = true;
+    });
+
+    // Regenerate buttons, the trajectory randomiser, engine editor edits, the pad and the switches.
+    juce::Random random (3);
+    for (int round = 0; ! audioDone; ++round)
+    {
+        if (round % 6 == 0)
+            processor.regenerateWorld();
+        else if (round % 6 == 1)
+            processor.regeneratePole (round % 4);
+        else if (round % 6 == 2)
+            processor.trajectoryRandomizer.randomizeGroup (0);
+        *processor.granulizerParameters[round % 4]->getUnchecked ((round / 4) % 2) = {
+            round % 65, round % 3, 441.0f + 100.0f * (float) (round % 200), 1.0f, 0.0f, 0.0f, 0.0f, random.nextFloat(), round % 5 == 0
+        };
+        processor.resonatorParameters[round % 4]->getUnchecked (round % 2)->freq = 80.0f + 880.0f * random.nextFloat();
+        processor.diffuserParameters[round % 2]->feedback = random.nextFloat();
+        for (auto* id : { "x_pos", "y_pos", "dry_wet", "in_gain", "out_gain", "pole_b_diff", "trajectory", "stereo_link_a" })
+            processor.parameterTree.getParameter (id)->setValueNotifyingHost (random.nextFloat());
+        std::this_thread::yield();
+    }
+    audio.join();
+    EXPECT_TRUE (finite.load());
+    EXPECT_EQ (allocations.load(), 0);
 }

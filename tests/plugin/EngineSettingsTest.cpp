@@ -1,7 +1,7 @@
 // Drawing engine settings: order and count of draws, pole isolation, and the trajectory randomiser's gestures.
 #include <gtest/gtest.h>
 
-#include "EngineTestHelpers.h"
+#include "plugin/PluginProcessor.h"
 
 TEST (EngineSettings, RegenerateWorldTakesEightyTwoDrawsInOrder)
 {

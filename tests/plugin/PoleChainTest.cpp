@@ -20,7 +20,7 @@ std::unique_ptr<DiffuserState> makeDiffuser (float feedback, float damp)
 }
 } // namespace
 
-TEST (PoleChain, CoefficientsAndDelaysFollowTheRate)
+TEST (PoleChain, CoefficientsDelaysAndImpulseResponses)
 {
     // 1 - 4 f / rate with the ratio in single precision; 1 - 126 / rate.
     EXPECT_FLOAT_EQ (makeResonator (80.0f, 0.5f).coefficient, 0.99274379f);
@@ -41,11 +41,8 @@ TEST (PoleChain, CoefficientsAndDelaysFollowTheRate)
         for (int line = 0; line < 3; ++line)
             EXPECT_EQ (diffuser.lines[line].delay, r.delays[line]) << r.rate;
     }
-}
 
-TEST (PoleChain, ImpulseResponses)
-{
-    // Coefficient 0 turns each stage into a one-sample delay; the feedback returns the output 7 samples on.
+    // Impulse responses. Coefficient 0 turns each stage into a one-sample delay; the feedback returns the output 7 samples on.
     auto resonator = makeResonator (11025.0f, 0.5f);
     for (int n = 0; n < 14; ++n)
         EXPECT_EQ (resonator.sampleUpdate (n == 0 ? 1.0f : 0.0f), n == 6 ? 1.0f : (n == 13 ? 0.5f : 0.0f)) << n;
