@@ -74,7 +74,7 @@ void expectScaledSines (const juce::AudioBuffer<float>& output, float gain, int 
 }
 } // namespace
 
-TEST (Smoothing, RampsAndTheTrajectoryFollowTheRate)
+TEST (Smoothing, RampLengthsTrajectoryIntervalsAndBounces)
 {
     const struct { double rate; int ramp, interval; } rates[] = { { 44100.0, 2645, 256 }, { 48000.0, 2879, 278 }, { 96000.0, 5759, 557 } };
     for (const auto& r : rates)
@@ -95,11 +95,11 @@ TEST (Smoothing, RampsAndTheTrajectoryFollowTheRate)
         EXPECT_EQ (processor.xPosSmoother->values()[0], 1.0f);
     }
 
-    // The trajectory steps 0.01 per interval and bounces between x_pos -+ 0.2.
+    // The trajectory steps once per interval and bounces within 0.2 either side of x_pos (0.5).
     CalythAudioProcessor processor;
     setParameter (processor, "trajectory", 1.0f);
     setParameter (processor, "x_traj_amount", 1.0f); // 0.01 per step
-    setParameter (processor, "x_traj_range", 0.2f); // around x_pos at 0.5
+    setParameter (processor, "x_traj_range", 0.2f);
     processor.enableAllBuses();
     processor.prepareToPlay (44100.0, 256);
     float previous = processor.trajectoryX.load(), lastStep = 1.0f;
