@@ -68,10 +68,11 @@ TEST (PoleChain, CoefficientsDelaysImpulseResponsesAndGuards)
                          && std::isfinite (diffuser->sampleUpdate (std::sin ((float) n * 0.01f)))) << feedback << " " << damp;
     }
 
-    // Values inside the drawn ranges are used as they are.
+    // Values inside the drawn ranges are used as they are; others are held where the loops settle.
     auto resonator = makeResonator (440.0f, 0.9f);
     auto diffuser = makeDiffuser (0.9f, 0.7f);
     EXPECT_TRUE (resonator.feedback == 0.9f && diffuser->feedback == 0.9f && diffuser->damp == 0.7f);
+    EXPECT_TRUE (std::abs (makeResonator (440.0f, 5.0f).feedback) < 1.0f && std::abs (makeDiffuser (-50.0f, 2.5f)->feedback) < 1.0f);
 
     // A non-finite input is dropped and each loop starts again from silence.
     EXPECT_TRUE (resonator.sampleUpdate (NAN) == 0.0f && diffuser->sampleUpdate (INFINITY) == 0.0f && blocker.sampleUpdate (INFINITY) == 0.0f);
