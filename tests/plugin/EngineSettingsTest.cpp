@@ -1,26 +1,19 @@
 // Drawing engine settings: order and count of draws, pole isolation, and the trajectory randomiser's gestures.
 #include <gtest/gtest.h>
 
-#include "EngineTestHelpers.h"
-
-namespace
-{
-struct GestureRecorder : juce::AudioProcessorParameter::Listener
-{
-    void parameterValueChanged (int index, float value) override { events.add ("value " + juce::String (index) + " " + juce::String (value)); }
-    void parameterGestureChanged (int index, bool starting) override { events.add ((starting ? "begin " : "end ") + juce::String (index)); }
-    juce::StringArray events;
-};
-} // namespace
+#include "plugin/PluginProcessor.h"
 
 TEST (EngineSettings, RegenerateWorldTakesEightyTwoDrawsInOrder)
 {
     CalythAudioProcessor processor, twin;
+    juce::MemoryBlock states[2];
     for (auto* p : { &processor, &twin })
     {
         p->worldRandom.setSeed (20261206);
         p->regenerateWorld();
+        p->getStateInformation (states[p == &twin]);
     }
+    EXPECT_EQ (states[0], states[1]); // every record alike
 
     // The draws written out from the ranges of each setting.
     juce::Random r (20261206);
@@ -39,57 +32,39 @@ TEST (EngineSettings, RegenerateWorldTakesEightyTwoDrawsInOrder)
             EXPECT_FLOAT_EQ (g.sizeRnd, 0.25f * r.nextFloat());
             EXPECT_FLOAT_EQ (g.ampRnd, r.nextFloat());
             EXPECT_FLOAT_EQ (g.speedRnd, r.nextBool() ? 0.01f * r.nextFloat() : 0.5f * r.nextFloat());
-
-            EXPECT_EQ (twin.granulizerParameters[pole]->getUnchecked (ch)->size.load(), g.size.load());
-            EXPECT_EQ (twin.resonatorParameters[pole]->getUnchecked (ch)->freq.load(), res.freq.load());
         }
     for (auto* diffuser : processor.diffuserParameters)
-    {
-        EXPECT_FLOAT_EQ (diffuser->feedback, 0.1f + 0.8f * r.nextFloat());
-        EXPECT_EQ (diffuser->damp.load(), 0.7f);
-    }
+        EXPECT_TRUE (std::abs (diffuser->feedback - (0.1f + 0.8f * r.nextFloat())) < 1e-6f && diffuser->damp == 0.7f);
     EXPECT_EQ (processor.worldRandom.nextInt(), r.nextInt()); // exactly 82 draws
 
-    // At 48 kHz the same milliseconds give more samples; records drawn earlier keep theirs.
-    const float before = processor.granulizerParameters[0]->getUnchecked (0)->size;
+    // One pole's regeneration redraws only that pole; at 48 kHz the same milliseconds give more samples.
+    const auto sizeOf = [&processor] (int pole) { return processor.granulizerParameters[pole]->getUnchecked (1)->size.load(); };
+    const float sizes[] = { sizeOf (0), sizeOf (1), sizeOf (2), sizeOf (3) };
+    processor.regeneratePole (2);
+    EXPECT_TRUE (sizeOf (0) == sizes[0] && sizeOf (1) == sizes[1] && sizeOf (2) != sizes[2] && sizeOf (3) == sizes[3]);
     processor.prepareToPlay (48000.0, 512);
-    EXPECT_EQ (processor.granulizerParameters[0]->getUnchecked (0)->size.load(), before);
     processor.worldRandom.setSeed (20261206);
     processor.regenerateWorld();
-    EXPECT_NEAR (processor.granulizerParameters[0]->getUnchecked (0)->size, before * 48000.0f / 44100.0f, before * 1e-6f);
-}
-
-TEST (EngineSettings, RegeneratePoleTouchesOnlyThatPole)
-{
-    CalythAudioProcessor processor;
-    const auto values = [&processor]
-    {
-        juce::Array<float> v;
-        for (int pole = 0; pole < 4; ++pole)
-            for (int ch = 0; ch < 2; ++ch)
-                v.add (processor.granulizerParameters[pole]->getUnchecked (ch)->size.load(), processor.resonatorParameters[pole]->getUnchecked (ch)->freq.load());
-        v.add (processor.diffuserParameters[0]->feedback.load(), processor.diffuserParameters[1]->feedback.load());
-        return v;
-    };
-
-    const auto before = values();
-    processor.regeneratePole (2);
-    const auto after = values();
-    for (int i = 0; i < before.size(); ++i)
-        EXPECT_EQ (before[i] != after[i], i >= 8 && i < 12) << i;
+    EXPECT_NEAR (sizeOf (0), sizes[0] * 48000.0f / 44100.0f, sizes[0] * 1e-6f);
 }
 
 TEST (EngineSettings, TrajectoryRandomiserGestures)
 {
+    struct Recorder : juce::AudioProcessorParameter::Listener
+    {
+        void parameterValueChanged (int index, float value) override { events.add ("value " + juce::String (index) + " " + juce::String (value)); }
+        void parameterGestureChanged (int index, bool starting) override { events.add ((starting ? "begin " : "end ") + juce::String (index)); }
+        juce::StringArray events;
+    };
+
     for (const bool live : { false, true })
     {
+        Recorder recorder; // made first, so that the parameters it listens to go before it
         CalythAudioProcessor processor;
         auto& randomizer = processor.trajectoryRandomizer;
         EXPECT_FALSE (randomizer.isAbletonLive);
         randomizer.isAbletonLive = live;
         randomizer.random.setSeed (77);
-
-        GestureRecorder recorder;
         for (int k = 4; k <= 7; ++k)
             processor.getParameters()[k]->addListener (&recorder);
         randomizer.randomizeGroup (0);
@@ -98,16 +73,11 @@ TEST (EngineSettings, TrajectoryRandomiserGestures)
         // Outside Live each parameter gets begin, value, end before the next one; inside Live values only.
         juce::Random replay (77);
         juce::StringArray expected;
-        for (int k = 4; k <= 7; ++k)
+        for (const juce::String k : { "4", "5", "6", "7" })
         {
-            if (! live)
-                expected.add ("begin " + juce::String (k));
-            expected.add ("value " + juce::String (k) + " " + juce::String (replay.nextFloat()));
-            if (! live)
-                expected.add ("end " + juce::String (k));
+            const auto value = "value " + k + " " + juce::String (replay.nextFloat());
+            expected.addArray (live ? juce::StringArray (value) : juce::StringArray ("begin " + k, value, "end " + k));
         }
         EXPECT_EQ (recorder.events, expected) << recorder.events.joinIntoString (", ");
-        for (int k = 4; k <= 7; ++k)
-            processor.getParameters()[k]->removeListener (&recorder);
     }
 }
