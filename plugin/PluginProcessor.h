@@ -131,7 +131,7 @@ private:
 
     // The audio path: one stretch of at most the prepared buffer length, and one trajectory step.
     void processChunk (juce::AudioBuffer<float>& buffer, int startSample, int numSamples, int numEngineChannels,
-                       double* sumsOfSquares) noexcept;
+                       bool inputCleared, double* sumsOfSquares) noexcept;
     void stepTrajectory (bool trajectoryOn) noexcept;
 
     void appendEngineChildren (juce::ValueTree& document);

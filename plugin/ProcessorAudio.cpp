@@ -64,8 +64,10 @@ void CalythAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
     const int numSamples = buffer.getNumSamples();
     const int numInputs = juce::jmin (getTotalNumInputChannels(), buffer.getNumChannels());
     const int numOutputs = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
+    // Taken before anything writes: the first write pointer handed out drops the buffer's clear mark.
+    const bool inputCleared = buffer.hasBeenCleared();
 
-    if (! buffer.hasBeenCleared())
+    if (! inputCleared)
         for (int ch = numInputs; ch < numOutputs; ++ch)
             platform::clear (buffer.getWritePointer (ch), numSamples);
 
@@ -74,7 +76,7 @@ void CalythAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
 
     // The engines exist for two channels; any further input channel is silenced.
     const int numEngineChannels = juce::jmin (numInputs, (int) numChannels);
-    if (! buffer.hasBeenCleared())
+    if (! inputCleared)
         for (int ch = numEngineChannels; ch < numInputs; ++ch)
             platform::clear (buffer.getWritePointer (ch), numSamples);
 
@@ -85,7 +87,7 @@ void CalythAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
     do
     {
         const int length = juce::jmin (capacity, numSamples - start);
-        processChunk (buffer, start, length, numEngineChannels, sumsOfSquares);
+        processChunk (buffer, start, length, numEngineChannels, inputCleared, sumsOfSquares);
         start += length;
     } while (start < numSamples);
 
@@ -97,7 +99,7 @@ void CalythAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
 }
 
 void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int startSample, int numSamples,
-                                         int numEngineChannels, double* sumsOfSquares) noexcept
+                                         int numEngineChannels, bool inputCleared, double* sumsOfSquares) noexcept
 {
     const auto& raw = calythParameters->rawValues;
     const int n = numSamples;
@@ -125,11 +127,10 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
 
     for (int ch = 0; ch < numEngineChannels; ++ch)
     {
-        const bool silentInput = buffer.hasBeenCleared();
         float* data = buffer.getWritePointer (ch, startSample);
         float* dry = dryBuffer.getWritePointer (ch);
 
-        if (silentInput)
+        if (inputCleared)
         {
             platform::clear (dry, n);
         }
