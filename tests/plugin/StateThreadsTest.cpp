@@ -1,4 +1,4 @@
-// Blocks on one thread while others save and restore state, edit the controller map and load presets.
+// Blocks with program changes on one thread while others save and restore state, edit and load the controller map.
 #include <gtest/gtest.h>
 
 #include "StateTestHelpers.h"
@@ -12,7 +12,6 @@ TEST (Threads, BlocksWhileStateMapAndProgramsChange)
 {
     ScopedFiles files;
     files.write (midiPresetsFolder().getChildFile ("p0.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.1\"/><Granulizer density=\"3\" pole=\"0\" channel=\"0\"/></Calyth>");
-    files.write (midiPresetsFolder().getChildFile ("p1.cpst"), "<Calyth><Diffuser feed=\"0.4\" channel=\"1\"/></Calyth>");
     CalythAudioProcessor processor, donor;
     donor.ccMapper.mapLastCCToParameter ("y_pos");
     const auto donorChunk = chunkOf (donor);
@@ -20,9 +19,8 @@ TEST (Threads, BlocksWhileStateMapAndProgramsChange)
     std::atomic<bool> running { true };
     std::atomic<int> blocks { 0 };
 
-    // The host's audio thread: controllers every block, a program change every 16th, under the callback lock.
+    // The host's audio thread: controllers every block, a program change (loading a preset) every 16th, under the callback lock.
     std::thread audio ([&] {
-        juce::AudioBuffer<float> buffer (2, 256);
         juce::Random random (1);
         while (running)
         {
@@ -30,14 +28,12 @@ TEST (Threads, BlocksWhileStateMapAndProgramsChange)
             for (int i = 0; i < 8; ++i)
                 midi.addEvent (juce::MidiMessage::controllerEvent (1, 1 + random.nextInt (3), random.nextInt (128)), i * 30);
             if (blocks % 16 == 0)
-                midi.addEvent (juce::MidiMessage::programChange (1, random.nextInt (3)), 100);
-            buffer.clear();
+                midi.addEvent (juce::MidiMessage::programChange (1, random.nextInt (2)), 100);
             const juce::ScopedLock lock (processor.getCallbackLock());
-            processor.processBlock (buffer, midi);
+            runBlock (processor, midi);
             ++blocks;
         }
     });
-
     std::thread state ([&] {
         for (int i = 0; i < 60; ++i)
         {
@@ -45,17 +41,14 @@ TEST (Threads, BlocksWhileStateMapAndProgramsChange)
             processor.currentPresetName = "name " + juce::String (i);
         }
     });
-
     std::thread editor ([&] {
-        auto& mapper = processor.ccMapper;
         for (int i = 0; i < 200; ++i)
         {
-            if (i % 4 == 0) mapper.loadMapFromXml (*map);
-            if (i % 4 == 1) mapper.mapLastCCToParameter ("x_pos");
-            if (i % 4 == 2) mapper.clearCCMapping ("y_pos");
-            if (i % 4 == 3) mapper.removeAllBindings();
-            if (i % 10 == 0) processor.loadPresetFromFile (midiPresetsFolder().getChildFile (i % 20 == 0 ? "p0.cpst" : "p1.cpst"));
-            juce::ignoreUnused (processor.currentPresetName.get());
+            if (i % 4 == 0) processor.ccMapper.loadMapFromXml (*map);
+            if (i % 4 == 1) processor.ccMapper.mapLastCCToParameter ("x_pos");
+            if (i % 4 == 2) processor.ccMapper.clearCCMapping ("y_pos");
+            if (i % 4 == 3) processor.ccMapper.removeAllBindings();
+            juce::ignoreUnused (processor.currentPresetName.get()); // read while the state thread writes it
         }
     });
 
@@ -65,6 +58,5 @@ TEST (Threads, BlocksWhileStateMapAndProgramsChange)
         std::this_thread::yield();
     running = false;
     audio.join();
-
     EXPECT_NE (documentOf (chunkOf (processor)), nullptr);
 }
