@@ -35,10 +35,7 @@ juce::MidiBuffer controllers (std::initializer_list<std::pair<int, int>> numberA
     return midi;
 }
 
-void loadMap (kelm::CCMapper& mapper, const juce::String& bindings, const juce::String& tag = "Calyth_MIDI_MAP")
-{
-    mapper.loadMapFromXml (*juce::parseXML ("<" + tag + ">" + bindings + "</" + tag + ">"));
-}
+void loadMap (kelm::CCMapper& m, const juce::String& bindings, const juce::String& tag = "Calyth_MIDI_MAP") { m.loadMapFromXml (*juce::parseXML ("<" + tag + ">" + bindings + "</" + tag + ">")); }
 
 juce::String mapText (const kelm::CCMapper& mapper) { return mapper.createMapXml()->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()); }
 } // namespace
@@ -48,15 +45,13 @@ TEST (CCMapper, EditingLoadingAndDocuments)
     ScopedFiles files;
     kelm::CCMapper mapper, other;
     mapper.mapLastCCToParameter ("y_pos"); // before any controller: bound to -1
-    for (int cc : { 74, 1 })
-    {
-        mapper.lastReceivedCC = cc;
-        mapper.mapLastCCToParameter ("x_pos");
-    }
+    mapper.lastReceivedCC = 74;
+    mapper.mapLastCCToParameter ("x_pos");
+    mapper.lastReceivedCC = 1;
+    mapper.mapLastCCToParameter ("x_pos"); // one binding per parameter
     mapper.clearCCMapping ("dry_wet");
     EXPECT_EQ (mapText (mapper), juce::String ("<Calyth_MIDI_MAP><y_pos cc=\"-1\"/><x_pos cc=\"1\"/></Calyth_MIDI_MAP>"));
     EXPECT_TRUE (mapper.ccMap.getChild (1).getProperty ("cc").isInt());
-
     // A foreign root is ignored; with several children of one type only the first is changed or removed.
     loadMap (mapper, "<y_pos cc=\"7\"/>", "Calyth");
     EXPECT_EQ (mapper.ccMap.getNumChildren(), 2);
@@ -66,7 +61,6 @@ TEST (CCMapper, EditingLoadingAndDocuments)
     EXPECT_EQ (mapText (mapper), juce::String ("<calyth_MIDI_map><x_pos cc=\"1\"/><x_pos cc=\"4\"/></calyth_MIDI_map>"));
     mapper.clearCCMapping ("x_pos");
     EXPECT_EQ (mapText (mapper), juce::String ("<calyth_MIDI_map><x_pos cc=\"4\"/></calyth_MIDI_map>"));
-
     // The map document: declaration, blank line, one binding per line; an unparsable file changes nothing.
     loadMap (mapper, "<x_pos cc=\"74\"/><y_pos cc=\"1\"/>");
     const auto file = files.write (homeFolder().getChildFile ("pad.mpcc"), {});
@@ -83,22 +77,16 @@ TEST (CCMapper, ControllerApplicationAndGarbage)
     CalythAudioProcessor processor;
     auto& mapper = processor.ccMapper;
     ParameterLog log (processor);
-
-    // Three values of one controller: one change to the last, inside a gesture; 127 is 1, 64 is 64/127 on a 0.001 grid.
+    // Three values of one controller: one change to the last, inside a gesture; 127 is 1.
     loadMap (mapper, "<x_pos cc=\"7\"/>");
     mapper.applyControllerMessages (controllers ({ { 7, 10 }, { 7, 20 }, { 7, 127 } }));
     EXPECT_EQ (log.events + " " + juce::String (mapper.lastReceivedCC.load()), juce::String (" ( 1:1.0000 ) 7"));
-    mapper.applyControllerMessages (controllers ({ { 7, 64 } }));
-    EXPECT_FLOAT_EQ (parameterValue (processor, "x_pos"), 0.504f);
-
     // Controller 123 moves nothing and is not remembered; unknown identifiers are skipped; non-numeric
     // "cc" reads as 0; ascending controller order, then map order.
     loadMap (mapper, "<dry_wet cc=\"123\"/><no_such cc=\"5\"/><x_pos cc=\"9\"/><x_pos cc=\"3\"/><y_pos cc=\"4\"/><dry_wet cc=\"abc\"/><x_pos cc=\"4\"/>");
     log.events.clear();
     mapper.applyControllerMessages (controllers ({ { 9, 127 }, { 3, 0 }, { 123, 50 }, { 5, 1 }, { 4, 127 }, { 0, 0 }, { 123, 9 } }));
-    EXPECT_EQ (log.events, juce::String (" ( 9:0.0000 ) ( 1:0.0000 ) ( 2:1.0000 ) ( 1:1.0000 ) ( 1:1.0000 )"));
-    EXPECT_EQ (mapper.lastReceivedCC.load(), 0);
-
+    EXPECT_EQ (log.events + " " + juce::String (mapper.lastReceivedCC.load()), juce::String (" ( 9:0.0000 ) ( 1:0.0000 ) ( 2:1.0000 ) ( 1:1.0000 ) ( 1:1.0000 ) 0"));
     // Garbage blocks: thousands of events at every offset, random bytes, sysex, controller and program-change
     // status with any data bytes; then a real change of controller 1.
     loadMap (mapper, "<x_pos cc=\"1\"/><y_pos cc=\"2\"/>");
@@ -116,8 +104,7 @@ TEST (CCMapper, ControllerApplicationAndGarbage)
         midi.addEvent (juce::MidiMessage::controllerEvent (3, 1, 127), 255);
         log.events.clear();
         ASSERT_TRUE (runBlock (processor, midi));
-        EXPECT_TRUE (log.events == " ( 1:1.0000 )" || log.events.startsWith (" ( 1:1.0000 ) ( 2:")) << log.events;
-        EXPECT_LE (log.events.length(), juce::String (" ( 1:1.0000 ) ( 2:1.0000 )").length()) << "one change per bound controller";
+        EXPECT_TRUE (log.events == " ( 1:1.0000 )" || (log.events.startsWith (" ( 1:1.0000 ) ( 2:") && log.events.length() == 26)) << log.events;
         EXPECT_TRUE (processor.lastProgramNumber.load() >= -1 && processor.lastProgramNumber.load() < 128);
     }
 }

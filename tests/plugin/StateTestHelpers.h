@@ -25,9 +25,7 @@ inline juce::MemoryBlock chunkOf (CalythAudioProcessor& p)
     p.getStateInformation (block);
     return block;
 }
-
 inline void applyChunk (CalythAudioProcessor& p, const juce::MemoryBlock& b) { p.setStateInformation (b.getData(), (int) b.getSize()); }
-inline void applyText (CalythAudioProcessor& p, const juce::String& text) { applyChunk (p, chunkFromText (text)); }
 inline std::unique_ptr<juce::XmlElement> documentOf (const juce::MemoryBlock& b) { return juce::AudioProcessor::getXmlFromBinary (b.getData(), (int) b.getSize()); }
 inline float parameterValue (CalythAudioProcessor& p, const char* id) { return p.parameterTree.getRawParameterValue (id)->load(); }
 inline void setParameter (CalythAudioProcessor& p, const char* id, float normalised) { p.parameterTree.getParameter (id)->setValueNotifyingHost (normalised); }
@@ -52,7 +50,6 @@ struct ScopedFiles
         for (auto& f : files)
             f.deleteFile();
     }
-
     juce::File write (const juce::File& file, const juce::String& text)
     {
         file.getParentDirectory().createDirectory();
@@ -60,7 +57,6 @@ struct ScopedFiles
         files.add (file);
         return file;
     }
-
     juce::Array<juce::File> files;
 };
 } // namespace calyth::test
