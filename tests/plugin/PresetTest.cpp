@@ -1,138 +1,74 @@
-// Preset files and their recall by MIDI program change.
+// Preset files, the presets folder with its "MIDI" listing, and recall by MIDI program change.
 #include <gtest/gtest.h>
 
 #include "StateTestHelpers.h"
 
 using namespace calyth::test;
 
-namespace
-{
-juce::String presetText (int density, float xPos)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Calyth>\n  <PARAM id=\"x_pos\" value=\"" + juce::String (xPos) + "\"/>\n"
-           "  <PARAM id=\"y_pos\" value=\"0.9\"/>\n  <Diffuser feed=\"0.45\" damp=\"0.2\" channel=\"1\"/>\n"
-           "  <Granulizer density=\"" + juce::String (density) + "\" size=\"50\" pole=\"0\" channel=\"0\"/>\n</Calyth>\n";
-}
-
-void runBlock (CalythAudioProcessor& processor, juce::MidiBuffer midi)
-{
-    juce::AudioBuffer<float> audio (2, 256);
-    audio.clear();
-    processor.processBlock (audio, midi);
-}
-
-juce::MidiBuffer programChanges (std::initializer_list<std::pair<int, int>> channelAndProgram)
-{
-    juce::MidiBuffer midi;
-    int time = 0;
-    for (auto [channel, program] : channelAndProgram)
-        midi.addEvent (juce::MidiMessage::programChange (channel, program), time += 10);
-    return midi;
-}
-
-/** Its editor is the framework's generic one, so that a test can open it. */
-struct ProcessorWithEditor : CalythAudioProcessor
-{
-    juce::AudioProcessorEditor* createEditor() override { return new juce::GenericAudioProcessorEditor (*this); }
-    bool hasEditor() const override { return true; }
-};
-} // namespace
-
 TEST (PresetFile, SavedFormAndLoading)
 {
     ScopedFiles files;
-    const auto folder = files.folder (homeFolder().getChildFile ("saved"));
-    CalythAudioProcessor source;
+    CalythAudioProcessor source, target;
     grain (source, 2, 1).speed = 1.75f;
     setParameter (source, "dry_wet", 0.3f);
-    const auto file = folder.getChildFile ("My Sound.cpst");
+    const auto file = files.write (homeFolder().getChildFile ("My Sound.cpst"), {});
     ASSERT_TRUE (source.savePresetToFile (file));
-    EXPECT_EQ (source.currentPresetName.get() + "|" + source.currentPresetPath.get(), "My Sound|" + file.getFullPathName());
-
     // Declaration, the one-space line, then the element over several lines; no name, no map.
-    juce::StringArray lines;
-    lines.addLines (file.loadFileAsString());
-    const int root = lines.indexOf ("<Calyth>");
-    ASSERT_GT (root, 0);
-    EXPECT_EQ (lines[0], juce::String ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
-    EXPECT_EQ (lines[root - 1], juce::String (" "));
+    EXPECT_TRUE (file.loadFileAsString().startsWith ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n \r\n<Calyth>\r\n  <PARAM id=\"dry_wet\""));
     EXPECT_EQ (juce::parseXML (file)->getNumChildElements(), 36);
-
-    CalythAudioProcessor target;
+    // Loading keeps the bindings; an unreadable file changes nothing, name included.
     target.ccMapper.mapLastCCToParameter ("x_pos");
     ASSERT_TRUE (target.loadPresetFromFile (file));
-    EXPECT_EQ (grain (target, 2, 1).speed.load(), 1.75f);
-    EXPECT_FLOAT_EQ (parameterValue (target, "dry_wet"), 0.3f);
-    EXPECT_EQ (target.ccMapper.ccMap.getNumChildren(), 1) << "presets keep the bindings";
-    EXPECT_EQ (target.currentPresetName.get(), juce::String ("My Sound"));
-
-    // An unreadable file changes nothing, name included.
-    EXPECT_FALSE (target.loadPresetFromFile (files.write (folder.getChildFile ("broken.cpst"), "<Calyth><Granulizer")));
-    EXPECT_EQ (target.currentPresetName.get(), juce::String ("My Sound"));
+    EXPECT_FALSE (target.loadPresetFromFile (files.write (homeFolder().getChildFile ("broken.cpst"), "<Calyth><Granulizer")));
+    EXPECT_EQ (juce::String (grain (target, 2, 1).speed.load()) + " " + juce::String (parameterValue (target, "dry_wet")) + " " + juce::String (target.ccMapper.ccMap.getNumChildren())
+                   + " " + target.currentPresetName.get(),
+               juce::String ("1.75 0.3 1 My Sound"));
 }
 
-TEST (ProgramChange, LoadsInTheBlockWithoutAnEditor)
+TEST (PresetsManager, FolderListingAndLookup)
+{
+    EXPECT_EQ (kelm::PresetsManager::presetsFolderPath() + " " + kelm::PresetsManager::wildcardForfileChooser(),
+               juce::String (std::getenv ("HOME")) + "/Library/Audio/Presets/Kelmor_Vantage/Calyth *.cpst");
+    // Missing folders are made by the processor; an empty "MIDI" folder selects nothing.
+    juce::File (kelm::PresetsManager::presetsFolderPath()).deleteRecursively();
+    EXPECT_TRUE (CalythAudioProcessor().midiPresetFiles.isEmpty() && midiPresetsFolder().isDirectory());
+    // Files only, in natural order, not from subfolders (even one named like a preset).
+    ScopedFiles files;
+    for (auto name : { "b.cpst", "a10.cpst", "a2.cpst", "notes.txt", "folder.cpst/deep.cpst" })
+        files.write (midiPresetsFolder().getChildFile (name), "<Calyth/>");
+    const auto listing = CalythAudioProcessor().midiPresetFiles;
+    EXPECT_EQ (listing, (juce::StringArray { "a2.cpst", "a10.cpst", "b.cpst" }));
+    for (int program : { -1, 0, 3, 127 })
+        EXPECT_EQ (kelm::ProgramChangeManager::getPresetFileForMIDIProgramChange (listing, program),
+                   program == 0 ? midiPresetsFolder().getChildFile ("a2.cpst") : juce::File());
+}
+
+TEST (ProgramChange, LoadsInTheBlockWithoutAnEditorOnlyFlagsWithOne)
 {
     ScopedFiles files;
-    const auto warm = files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), presetText (3, 0.2f));
-    files.write (midiPresetsFolder().getChildFile ("2 Cold.cpst"), presetText (4, 0.7f));
+    const auto warm = files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/><PARAM id=\"y_pos\" value=\"0.9\"/>"
+                                                                                     "<Granulizer density=\"3\" size=\"50\" pole=\"0\" channel=\"0\"/></Calyth>");
+    files.write (midiPresetsFolder().getChildFile ("2 Cold.cpst"), "<Calyth><Granulizer density=\"4\" pole=\"0\" channel=\"0\"/></Calyth>");
     CalythAudioProcessor processor;
-    processor.ccMapper.lastReceivedCC = 20;
-    processor.ccMapper.mapLastCCToParameter ("y_pos");
-
-    // The second of two program changes wins; the block's controller lands on top of the preset.
-    auto midi = programChanges ({ { 1, 1 }, { 5, 0 } });
-    midi.addEvent (juce::MidiMessage::controllerEvent (1, 20, 0), 0);
-    runBlock (processor, midi);
-
-    EXPECT_EQ (processor.lastProgramNumber.load(), 0);
-    EXPECT_FALSE (processor.programChangePending.load());
-    EXPECT_FALSE (processor.isSuspended());
-    EXPECT_EQ (processor.currentPresetName.get() + "|" + processor.currentPresetPath.get(), "1 Warm|" + warm.getFullPathName());
-    EXPECT_EQ (grain (processor, 0, 0).density.load(), 3);
-    EXPECT_EQ (grain (processor, 0, 0).size.load(), 2205.0f); // 50 ms at 44.1 kHz
-    EXPECT_EQ (diffuser (processor, 1).feedback.load(), 0.45f);
-    EXPECT_FLOAT_EQ (parameterValue (processor, "x_pos"), 0.2f);
-    EXPECT_EQ (parameterValue (processor, "y_pos"), 0.0f);
-    EXPECT_EQ (processor.ccMapper.ccMap.getNumChildren(), 1);
-
-    // A number without a file, or a file removed since the listing, changes nothing but the number.
-    runBlock (processor, programChanges ({ { 1, 2 } }));
-    EXPECT_EQ (processor.lastProgramNumber.load(), 2);
-    midiPresetsFolder().getChildFile ("2 Cold.cpst").deleteFile();
-    runBlock (processor, programChanges ({ { 1, 1 } }));
-    EXPECT_EQ (processor.currentPresetName.get(), juce::String ("1 Warm"));
-    EXPECT_EQ (grain (processor, 0, 0).density.load(), 3);
-
-    // Random bytes with program-change status keep the number within MIDI's range.
-    juce::Random random (11);
-    juce::MidiBuffer garbage;
-    for (int i = 0; i < 3000; ++i)
+    struct : CalythAudioProcessor // its editor is the framework's generic one, so that the test can open it
     {
-        juce::uint8 bytes[4];
-        random.fillBitsRandomly (bytes, sizeof (bytes));
-        bytes[0] = (juce::uint8) (i % 2 == 0 ? 0xc0 | (bytes[0] & 0x0f) : bytes[0]);
-        garbage.addEvent (bytes, 1 + random.nextInt (4), i % 256);
-    }
-    runBlock (processor, garbage);
-    EXPECT_TRUE (processor.lastProgramNumber.load() >= 0 && processor.lastProgramNumber.load() < 128);
-}
-
-TEST (ProgramChange, WithAnEditorOnlyFlagsTheNumber)
-{
-    ScopedFiles files;
-    files.write (midiPresetsFolder().getChildFile ("a.cpst"), presetText (3, 0.2f));
-    files.write (midiPresetsFolder().getChildFile ("b.cpst"), presetText (4, 0.7f));
-    ProcessorWithEditor processor;
-    grain (processor, 0, 0).density = 8;
-    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
-    ASSERT_NE (processor.getActiveEditor(), nullptr);
-
-    runBlock (processor, programChanges ({ { 16, 1 } }));
-    EXPECT_EQ (processor.lastProgramNumber.load(), 1);
-    EXPECT_TRUE (processor.programChangePending.load());
-    EXPECT_EQ (processor.currentPresetName.get(), juce::String ("INIT"));
-    EXPECT_EQ (grain (processor, 0, 0).density.load(), 8);
-    EXPECT_FLOAT_EQ (parameterValue (processor, "x_pos"), 0.5f);
-    processor.editorBeingDeleted (editor.get());
+        juce::AudioProcessorEditor* createEditor() override { return new juce::GenericAudioProcessorEditor (*this); }
+        bool hasEditor() const override { return true; }
+    } withEditor;
+    std::unique_ptr<juce::AudioProcessorEditor> editor (withEditor.createEditorIfNeeded());
+    processor.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"20\"/></Calyth_MIDI_MAP>"));
+    // The last of two program changes wins; the preset loads in the block, with the block's controller on top.
+    juce::MidiBuffer midi (juce::MidiMessage::controllerEvent (1, 20, 0));
+    midi.addEvent (juce::MidiMessage::programChange (1, 1), 10);
+    midi.addEvent (juce::MidiMessage::programChange (5, 0), 20);
+    ASSERT_TRUE (runBlock (processor, midi));
+    EXPECT_EQ (juce::String (processor.lastProgramNumber.load()) + "|" + processor.currentPresetName.get() + "|" + processor.currentPresetPath.get(),
+               "0|1 Warm|" + warm.getFullPathName());
+    EXPECT_EQ (juce::String (grain (processor, 0, 0).density.load()) + " " + juce::String (grain (processor, 0, 0).size.load()), juce::String ("3 2205")); // 50 ms
+    EXPECT_EQ (juce::String (parameterValue (processor, "x_pos")) + " " + juce::String (parameterValue (processor, "y_pos")), juce::String ("0.2 0"));
+    // With an editor open the block only flags the number; the editor loads it.
+    runBlock (withEditor, juce::MidiBuffer (juce::MidiMessage::programChange (16, 1)));
+    EXPECT_TRUE (withEditor.lastProgramNumber.load() == 1 && withEditor.programChangePending.load());
+    EXPECT_EQ (withEditor.currentPresetName.get() + " " + juce::String (grain (withEditor, 0, 0).density.load()), juce::String ("INIT 8"));
+    withEditor.editorBeingDeleted (editor.get());
 }
