@@ -8,7 +8,7 @@ PACKAGES=(
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxrender-dev libxcursor-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-roboto-unhinted
-  xvfb xauth
+  xvfb xauth xdotool x11-utils imagemagick python3-fonttools
   ardour qtractor sox python3
 )
 missing=()
