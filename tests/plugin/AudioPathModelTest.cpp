@@ -50,9 +50,10 @@ void expectSameRecords (const model::Processor& m, CalythAudioProcessor& p)
                      && sameBits (m.diffuser[ch].damp, p.diffuserParameters[ch]->damp)) << "diffuser record " << ch;
 }
 
-// Every envelope (3 is none), a grain gain other than 1 and the diffusers' damping below 1.
+// Every envelope (3 is none), new grain counts, a grain gain other than 1 and the diffusers' damping below 1.
 void editByHand (model::Processor& m, int round)
 {
+    m.grain[3][0].density = 6 + 3 * round;
     for (int pole = 0; pole < 4; ++pole)
         for (int ch = 0; ch < 2; ++ch)
             m.grain[pole][ch].envelope = (pole + ch + round) % 4;
@@ -79,10 +80,14 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
             for (int ch = 0; ch < 2; ++ch)
                 processor.grainClouds[pole]->getUnchecked (ch)->regionSeed = model.clouds[pole][ch].seed = 1000 * (2 * pole + ch) + 7;
 
+        // A seed of 0 goes on with the sequence, so that a draw too many or too few shows.
         const auto regenerate = [&] (juce::int64 seed, int pole, int round)
         {
-            processor.worldRandom.setSeed (seed);
-            model.worldRandom.setSeed (seed);
+            if (seed != 0)
+            {
+                processor.worldRandom.setSeed (seed);
+                model.worldRandom.setSeed (seed);
+            }
             if (pole < 0)
             {
                 processor.regenerateWorld();
@@ -126,7 +131,7 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
             if (block == 120)
                 regenerate (5 + block, -1, 1);
             if (block == 200)
-                regenerate (5 + block, 2, 2);
+                regenerate (0, 2, 2);
             if (block == 300)
             {
                 processor.prepareToPlay (run.secondRate, run.prepared);
