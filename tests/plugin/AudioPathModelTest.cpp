@@ -53,7 +53,7 @@ void expectSameRecords (const model::Processor& m, CalythAudioProcessor& p)
 // Every envelope (3 is none), new grain counts, a grain gain other than 1 and the diffusers' damping below 1.
 void editByHand (model::Processor& m, int round)
 {
-    m.grain[3][0].density = 6 + 3 * round;
+    m.grain[3][0].density = round == 1 ? 64 : 6 + 3 * round;
     for (int pole = 0; pole < 4; ++pole)
         for (int ch = 0; ch < 2; ++ch)
             m.grain[pole][ch].envelope = (pole + ch + round) % 4;

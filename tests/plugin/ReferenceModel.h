@@ -20,30 +20,30 @@ struct GrainRecord
 struct ResonatorRecord { float freq = 220.0f, feedback = 0.9f; };
 struct DiffuserRecord { float feedback = 0.0f, damp = 1.0f; };
 
-struct Windows
+/** The window of an envelope: 1 the triangle, 2 the Hann window, anything else none. */
+inline const float* window (int envelope)
 {
-    float hann[2048], tri[2048];
-    Windows()
+    static const auto tables = []
     {
+        std::vector<float> t (2 * 2048);
         for (int i = 0; i < 2048; ++i)
         {
-            hann[i] = 0.5f * (1.0f - (float) std::cos ((double) i * (2.0 * M_PI) / 2047.0));
-            tri[i] = i < 1024 ? (float) i / 1024.0f : 2.0f - (float) i / 1024.0f;
+            t[(size_t) i] = i < 1024 ? (float) i / 1024.0f : 2.0f - (float) i / 1024.0f;
+            t[(size_t) i + 2048] = 0.5f * (1.0f - (float) std::cos ((double) i * (2.0 * M_PI) / 2047.0));
         }
-    }
-};
-inline const Windows& windows() { static const Windows w; return w; }
+        return t;
+    }();
+    return envelope == 1 || envelope == 2 ? tables.data() + (envelope - 1) * 2048 : nullptr;
+}
 
 struct Cloud
 {
-    int bufferLength = 176400;
+    int bufferLength = 176400, writePosition = 0;
     std::vector<float> recording = std::vector<float> (176400, 0.0f);
-    int writePosition = 0;
     float readPosition[64] = {}, speedOffset[64] = {}, amplitude[64], inverseLength[64];
     int regionStart[64] = {}, regionLength[64], nextStart[64] = {}, nextLength[64] = {};
-    bool regionPending[64] = {};
+    bool regionPending[64] = {}, takeAllPending = true;
     double sampleRate = 44100.0;
-    bool takeAllPending = true;
     GrainRecord parameters;
     juce::int64 seed = 0; // every draw of regions takes this seed and moves it on by one
 
@@ -62,10 +62,7 @@ struct Cloud
         if (same)
             return;
         juce::Random random (seed++);
-        if (p.density < 1)
-            return;
-        const float startRange = std::trunc ((float) bufferLength - p.size - 1.0f);
-        const float shrinkRange = std::trunc (p.size - 441.0f);
+        const float startRange = std::trunc ((float) bufferLength - p.size - 1.0f), shrinkRange = std::trunc (p.size - 441.0f);
         for (int i = 0; i < p.density; ++i)
         {
             nextStart[i] = (int) (random.nextFloat() * startRange);
@@ -86,37 +83,30 @@ struct Cloud
             recording[(size_t) writePosition] = x;
             writePosition = writePosition + 1 == bufferLength ? 0 : writePosition + 1;
         }
-        const float* table = parameters.envelope == 1 ? windows().tri : (parameters.envelope == 2 ? windows().hann : nullptr);
+        const float* table = window (parameters.envelope);
+        const float* r = recording.data();
         const float last = (float) (bufferLength - 1);
         float sum = 0.0f;
         for (int i = 0; i < parameters.density; ++i)
         {
-            const int start = regionStart[i], length = regionLength[i];
-            if (start + length >= bufferLength)
+            const int start = regionStart[i], end = regionStart[i] + regionLength[i];
+            if (end >= bufferLength)
                 return sum;
-            float w = 0.0f;
-            if (table != nullptr)
-            {
-                const float pos = std::clamp ((readPosition[i] - (float) start) * inverseLength[i], 0.0f, 1.0f);
-                w = table[(int) (pos * 2047.0f)];
-            }
-            float p = readPosition[i];
-            if (p < 0.0f || p > last)
-                p = 0.0f;
-            const int k = (int) p;
-            const float f = p - (float) k;
-            const int k2 = p < last ? k + 1 : 0;
-            const float s = recording[(size_t) k] + (recording[(size_t) k2] - recording[(size_t) k]) * f;
+            const float pos = std::clamp ((readPosition[i] - (float) start) * inverseLength[i], 0.0f, 1.0f);
+            const float w = table != nullptr ? table[(int) (pos * 2047.0f)] : 0.0f;
+            const float p = readPosition[i] < 0.0f || readPosition[i] > last ? 0.0f : readPosition[i];
+            const int k = (int) p, k2 = p < last ? k + 1 : 0;
+            const float s = r[k] + (r[k2] - r[k]) * (p - (float) k);
             const float contribution = table != nullptr ? (w * amplitude[i]) * s : s * amplitude[i];
 
             float q = (parameters.speed + speedOffset[i]) + p;
-            const int end = start + length;
             while (q >= (float) end)
                 q = (q - (float) end) + (float) start;
             readPosition[i] = q;
 
             if ((p > q || takeAllPending) && regionPending[i])
             {
+                regionPending[i] = false;
                 if (nextStart[i] + nextLength[i] < bufferLength)
                 {
                     regionStart[i] = nextStart[i];
@@ -124,7 +114,6 @@ struct Cloud
                     readPosition[i] = (float) nextStart[i];
                     inverseLength[i] = 1.0f / (float) std::max (nextLength[i], 1);
                 }
-                regionPending[i] = false;
             }
             sum += contribution;
         }
@@ -139,7 +128,7 @@ struct Cloud
         const auto ratio = (float) (rate / sampleRate);
         sampleRate = rate;
         bufferLength = (int) ((float) bufferLength * ratio + 1.0f);
-        recording.assign ((size_t) bufferLength, 0.0f);
+        recording.resize ((size_t) bufferLength);
         for (auto& length : regionLength)
             length = (int) ((float) length * ratio + 1.0f);
         reset();
@@ -156,14 +145,12 @@ struct Cloud
 
 struct Resonator
 {
-    float freq = 220.0f, feedback = 0.9f, state[6] = {}, lastOut = 0.0f, coefficient = 0.9f;
+    float feedback = 0.9f, state[6] = {}, lastOut = 0.0f, coefficient = 0.9f;
 
     void blockUpdate (const ResonatorRecord& r, double inverseSampleRate)
     {
-        freq = r.freq;
         feedback = r.feedback;
-        const float p = freq * (float) inverseSampleRate;
-        const double c = 1.0 - 4.0 * (double) p;
+        const double c = 1.0 - 4.0 * (double) (r.freq * (float) inverseSampleRate);
         coefficient = c < 0.0 ? 0.0f : (float) std::min (c, 1.0);
     }
 
@@ -173,12 +160,10 @@ struct Resonator
         for (auto& s : state)
         {
             const float w = coefficient * s + v;
-            const float y = s - coefficient * w;
+            v = s - coefficient * w;
             s = w;
-            v = y;
         }
-        lastOut = v;
-        return v;
+        return lastOut = v;
     }
 };
 
@@ -186,35 +171,20 @@ struct Diffuser
 {
     struct Line
     {
-        std::vector<float> buffer = std::vector<float> (44100, 0.0f);
-        int length = 44100, readIndex = 0, writeIndex = 0;
+        float gain;
+        int delay, length = 44100, readIndex = 0, writeIndex = 0;
         double sampleRate = 44100.0;
-        float gain = 0.0f;
-        int delay = 0;
+        std::vector<float> buffer = std::vector<float> (44100, 0.0f);
     };
-    Line lines[3];
+    Line lines[3] = { { 0.72f, 1146 }, { 0.73f, 1411 }, { 0.76f, 1808 } }; // 26, 32 and 41 ms at 44.1 kHz
     float feedback = 0.0f, damp = 1.0f, lastOut = 0.0f, lowpassState = 0.0f;
-
-    Diffuser()
-    {
-        const float gains[] = { 0.72f, 0.73f, 0.76f };
-        const int delays[] = { 1146, 1411, 1808 }; // 26, 32 and 41 ms at 44.1 kHz
-        for (int k = 0; k < 3; ++k)
-        {
-            lines[k].gain = gains[k];
-            lines[k].delay = delays[k];
-        }
-    }
 
     void updateSamplerate (double rate)
     {
         for (auto& line : lines)
         {
             if (rate != line.sampleRate)
-            {
-                const float ratio = (float) (int) rate / (float) line.length;
-                line.delay = (int) ((float) line.delay * ratio) + 1;
-            }
+                line.delay = (int) ((float) line.delay * ((float) (int) rate / (float) line.length)) + 1;
             line.sampleRate = rate;
             line.length = (int) rate;
             line.buffer.assign ((size_t) line.length, 0.0f);
@@ -229,38 +199,15 @@ struct Diffuser
         float v = (feedback * -0.65f + 1.0f) * send + lp;
         for (auto& line : lines)
         {
-            line.readIndex = line.writeIndex - line.delay;
-            if (line.readIndex < 0)
-                line.readIndex += line.length;
+            line.readIndex = line.writeIndex - line.delay + (line.writeIndex - line.delay < 0 ? line.length : 0);
             const float d = line.buffer[(size_t) line.readIndex];
             const float w = d * line.gain + v;
             line.buffer[(size_t) line.writeIndex] = w;
-            const float y = d - line.gain * w;
+            v = d - line.gain * w;
             line.writeIndex = line.writeIndex + 1 == line.length ? 0 : line.writeIndex + 1;
-            v = y;
         }
         lowpassState = lp;
-        lastOut = v;
-        return v;
-    }
-};
-
-struct DcBlocker
-{
-    float x1 = 0.0f, y1 = 0.0f, coefficient = 0.0f;
-
-    void updateSamplerate (double rate)
-    {
-        coefficient = (float) (1.0 + (-126.0 / (double) (float) rate));
-        x1 = y1 = 0.0f;
-    }
-
-    float sampleUpdate (float x)
-    {
-        const float y = (x - x1) + coefficient * y1;
-        x1 = x;
-        y1 = y;
-        return y;
+        return lastOut = v;
     }
 };
 
@@ -272,27 +219,22 @@ struct Smoother
 
     explicit Smoother (float value) : current (value), target (value) {}
 
-    void setTarget (float t)
+    // A new target starts a ramp of the full length from the current value, or jumps when there is no ramp length.
+    void fill (float t, int n)
     {
-        if (t == target)
-            return;
-        if (rampLength <= 0)
+        if (t != target)
         {
-            current = target = t;
-            countdown = 0;
-            return;
+            target = t;
+            countdown = std::max (rampLength, 0);
+            current = countdown == 0 ? t : current;
+            step = countdown == 0 ? step : (t - current) / (float) countdown;
         }
-        target = t;
-        countdown = rampLength;
-        step = (t - current) / (float) countdown;
-    }
-
-    float next()
-    {
-        if (countdown == 0)
-            return target;
-        current = --countdown == 0 ? target : current + step;
-        return current;
+        for (int i = 0; i < n; ++i)
+        {
+            if (countdown > 0)
+                current = --countdown == 0 ? target : current + step;
+            values[(size_t) i] = countdown == 0 ? target : current;
+        }
     }
 };
 
@@ -309,7 +251,7 @@ struct Processor
     Cloud clouds[4][2];
     Resonator resonators[4][2];
     Diffuser diffusers[2];
-    DcBlocker dcBlockers[2];
+    float dcCoefficient = 0.0f, dcX1[2] = {}, dcY1[2] = {};
     // in_gain, out_gain, dry_wet, x_pos, y_pos, pole_a_diff .. pole_d_diff, at their defaults
     Smoother smoothers[9] = { Smoother (1.0f), Smoother (1.0f), Smoother (0.5f), Smoother (0.5f), Smoother (0.5f),
                               Smoother (0.5f), Smoother (0.5f), Smoother (0.5f), Smoother (0.5f) };
@@ -330,8 +272,7 @@ struct Processor
         g.density = 8;
         g.envelope = 2;
         const bool shortSize = worldRandom.nextBool();
-        const float ms = shortSize ? draw (20.0f, 100.0f) : draw (100.0f, 599.0f);
-        g.size = (float) ((double) (ms * 0.001f) * sampleRate);
+        g.size = (float) ((double) ((shortSize ? draw (20.0f, 100.0f) : draw (100.0f, 599.0f)) * 0.001f) * sampleRate);
         const bool narrowSpeed = worldRandom.nextBool();
         g.speed = narrowSpeed ? draw (0.95f, 1.025f) : draw (0.5f, 2.0f);
         g.sizeRnd = draw (0.0f, 0.25f);
@@ -360,24 +301,20 @@ struct Processor
 
     void prepareToPlay (double rate, int blockSize, const Parameters& raw)
     {
-        for (auto& pole : resonators)
-            for (auto& r : pole)
+        for (int p = 0; p < 4; ++p)
+            for (int ch = 0; ch < 2; ++ch)
             {
-                std::fill_n (r.state, 6, 0.0f);
-                r.lastOut = 0.0f;
+                std::fill_n (resonators[p][ch].state, 6, resonators[p][ch].lastOut = 0.0f);
+                clouds[p][ch].updateSamplerate (rate);
+                clouds[p][ch].reset();
             }
-        for (auto& pole : clouds)
-            for (auto& cloud : pole)
-            {
-                cloud.updateSamplerate (rate);
-                cloud.reset();
-            }
-        for (auto& d : diffusers)
-            d.updateSamplerate (rate);
-        for (auto& d : dcBlockers)
-            d.updateSamplerate (rate);
-        for (auto& d : dry)
-            d.assign ((size_t) blockSize + 32, 0.0f);
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            diffusers[ch].updateSamplerate (rate);
+            dcX1[ch] = dcY1[ch] = 0.0f;
+            dry[ch].assign ((size_t) blockSize + 32, 0.0f);
+        }
+        dcCoefficient = (float) (1.0 + (-126.0 / (double) (float) rate));
         sampleRate = rate;
         inverseSampleRate = 1.0 / rate;
         trajectoryInterval = (int) (256.0 * rate / 44100.0);
@@ -410,14 +347,10 @@ struct Processor
         xHigh = clamp01 (raw ("x_pos") + raw ("x_traj_range"));
         yLow = clamp01 (raw ("y_pos") - raw ("y_traj_range"));
         yHigh = clamp01 (raw ("y_pos") + raw ("y_traj_range"));
-        if (nx < xLow || nx > xHigh)
-            xDirection = ! xDirection;
-        if (ny < yLow || ny > yHigh)
-            yDirection = ! yDirection;
-        trajectoryX = nx < xLow ? xLow : std::min (xHigh, nx);
-        trajectoryY = ny < yLow ? yLow : std::min (yHigh, ny);
-        trajectoryAudioX = trajectoryX;
-        trajectoryAudioY = trajectoryY;
+        xDirection = xDirection != (nx < xLow || nx > xHigh);
+        yDirection = yDirection != (ny < yLow || ny > yHigh);
+        trajectoryAudioX = trajectoryX = nx < xLow ? xLow : std::min (xHigh, nx);
+        trajectoryAudioY = trajectoryY = ny < yLow ? yLow : std::min (yHigh, ny);
     }
 
     void processBlock (float* const* channels, int numChannels, int n, const Parameters& raw)
@@ -426,13 +359,9 @@ struct Processor
         const float targets[9] = { gain (raw ("in_gain")), gain (raw ("out_gain")), raw ("dry_wet"), raw ("x_pos"), raw ("y_pos"),
                                    raw ("pole_a_diff"), raw ("pole_b_diff"), raw ("pole_c_diff"), raw ("pole_d_diff") };
         for (int k = 0; k < 9; ++k)
-        {
-            smoothers[k].setTarget (targets[k]);
-            for (int i = 0; i < n; ++i)
-                smoothers[k].values[(size_t) i] = smoothers[k].next();
-        }
+            smoothers[k].fill (targets[k], n);
         const auto& [inGain, outGain, dryWet, xPos, yPos, sendA, sendB, sendC, sendD] = smoothers;
-        const Smoother* sends[4] = { &sendA, &sendB, &sendC, &sendD };
+        const float* sends[4] = { sendA.values.data(), sendB.values.data(), sendC.values.data(), sendD.values.data() };
 
         const bool trajectoryOn = raw ("trajectory") > 0.5f;
         const bool linked[4] = { raw ("stereo_link_a") > 0.5f, raw ("stereo_link_b") > 0.5f, raw ("stereo_link_c") > 0.5f,
@@ -450,55 +379,48 @@ struct Processor
             diffusers[ch].damp = diffuser[ch].damp;
             for (int p = 0; p < 4; ++p)
             {
-                const int source = linked[p] ? 0 : ch;
-                clouds[p][ch].blockUpdate (grain[p][source]);
-                resonators[p][ch].blockUpdate (resonator[p][source], inverseSampleRate);
+                clouds[p][ch].blockUpdate (grain[p][linked[p] ? 0 : ch]);
+                resonators[p][ch].blockUpdate (resonator[p][linked[p] ? 0 : ch], inverseSampleRate);
             }
 
             for (int i = 0; i < n; ++i)
             {
-                if (ch == 0)
-                {
-                    if (trajectoryCounter == 0)
-                        stepTrajectory (trajectoryOn, raw);
-                    if (++trajectoryCounter == trajectoryInterval)
-                        trajectoryCounter = 0;
-                }
+                if (ch == 0 && trajectoryCounter == 0)
+                    stepTrajectory (trajectoryOn, raw);
+                if (ch == 0 && ++trajectoryCounter == trajectoryInterval)
+                    trajectoryCounter = 0;
 
                 float o[4];
                 for (int p = 0; p < 4; ++p)
-                {
-                    const float g = clouds[p][ch].sampleUpdate (x[i]);
-                    const float u = std::sin (g) * 0.9f;
-                    o[p] = std::sin (resonators[p][ch].sampleUpdate (u));
-                }
+                    o[p] = std::sin (resonators[p][ch].sampleUpdate (std::sin (clouds[p][ch].sampleUpdate (x[i])) * 0.9f));
                 const float px = trajectoryOn ? trajectoryAudioX : std::clamp (xPos.values[(size_t) i], 0.0f, 1.0f);
                 const float py = trajectoryOn ? trajectoryAudioY : std::clamp (yPos.values[(size_t) i], 0.0f, 1.0f);
                 const float weights[4] = { (1.0f - px) * (1.0f - py), px * (1.0f - py), (1.0f - px) * py, px * py };
                 float direct = 0.0f, send = 0.0f;
                 for (int p = 0; p < 4; ++p)
                 {
-                    const float s = sends[p]->values[(size_t) i];
-                    direct += weights[p] * (1.0f - s) * o[p];
-                    send += weights[p] * s * o[p];
+                    direct += weights[p] * (1.0f - sends[p][i]) * o[p];
+                    send += weights[p] * sends[p][i] * o[p];
                 }
                 x[i] = direct + diffusers[ch].sampleUpdate (send);
             }
 
+            // Output gain, DC blocker and the level of the wet signal, then the equal-power mix with the dry copy.
             double squares = 0.0;
             for (int i = 0; i < n; ++i)
             {
-                x[i] = dcBlockers[ch].sampleUpdate (x[i] * outGain.values[(size_t) i]);
+                const float y = x[i] * outGain.values[(size_t) i];
+                x[i] = dcY1[ch] = (y - dcX1[ch]) + dcCoefficient * dcY1[ch];
+                dcX1[ch] = y;
                 squares += (double) (x[i] * x[i]);
             }
             levelSum += n > 0 ? (float) std::sqrt (squares / n) : 0.0f;
 
+            const auto P = [] (float t) { return (0.03705f * t - 0.4967f) * t + 1.0f; };
             for (int i = 0; i < n; ++i)
             {
                 const float m = std::clamp (dryWet.values[(size_t) i], 0.0f, 1.0f);
-                const auto dryAngle = (float) ((double) m * (M_PI / 2.0));
-                const auto wetAngle = (float) ((1.0 - (double) m) * (M_PI / 2.0));
-                const auto P = [] (float t) { return (0.03705f * t - 0.4967f) * t + 1.0f; };
+                const auto dryAngle = (float) ((double) m * (M_PI / 2.0)), wetAngle = (float) ((1.0 - (double) m) * (M_PI / 2.0));
                 x[i] = P (wetAngle * wetAngle) * x[i] + P (dryAngle * dryAngle) * dry[ch][(size_t) i];
             }
         }
