@@ -32,13 +32,6 @@ TEST (GrainCloud, ReadsAtTheEdgesAndRescales)
     cloud.readPosition[0] = 10.25f;
     EXPECT_EQ (cloud.sampleUpdate (0.0f), 10.25f);
 
-    // Density 0: silence while the recording goes on.
-    record.density = 0;
-    record.freeze = false;
-    cloud.blockUpdate (record);
-    EXPECT_EQ (cloud.sampleUpdate (3.0f), 0.0f);
-    EXPECT_TRUE (cloud.recording.getSample (0, 0) == 3.0f && cloud.writePosition == 1);
-
     // The same rate changes nothing; 48 kHz and back adds one sample each way.
     cloud.regionLength[3] = 1000;
     cloud.updateSamplerate (44100.0);
