@@ -67,9 +67,11 @@ void editByHand (model::Processor& m, int round)
 
 TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
 {
-    // Rate, prepared block size, and a second preparation (same rate, then another) part way.
-    const struct { double rate; int prepared; double secondRate; } runs[] = { { 44100.0, 512, 44100.0 }, { 48000.0, 480, 96000.0 },
-                                                                             { 96000.0, 1024, 44100.0 } };
+    // Rate, prepared block size, a second preparation (same rate, then another) part way, and the ramp length,
+    // trajectory interval and diffuser delays the text gives for the rate, which hold the model to it.
+    const struct { double rate; int prepared; double secondRate; int ramp, interval, delays[3]; } runs[] = {
+        { 44100.0, 512, 44100.0, 2645, 256, { 1146, 1411, 1808 } }, { 48000.0, 480, 96000.0, 2879, 278, { 1248, 1536, 1968 } },
+        { 96000.0, 1024, 44100.0, 5759, 557, { 2495, 3072, 3936 } } };
     for (const auto& run : runs)
     {
         CalythAudioProcessor processor;
@@ -98,6 +100,8 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
             setParameter (processor, id, value);
         processor.prepareToPlay (run.rate, run.prepared);
         model.prepareToPlay (run.rate, run.prepared, raw);
+        ASSERT_EQ (std::tuple (model.smoothers[0].rampLength, model.trajectoryInterval, model.diffusers[1].lines[0].delay, model.diffusers[1].lines[1].delay,
+                               model.diffusers[1].lines[2].delay), std::tuple (run.ramp, run.interval, run.delays[0], run.delays[1], run.delays[2]));
 
         const char* sendIds[] = { "pole_a_diff", "pole_b_diff", "pole_c_diff", "pole_d_diff" };
         juce::Random noise (11);

@@ -1,4 +1,5 @@
-// Resonator, diffuser and DC blocker alone: the coefficients and delays the text gives, and the runaway guards.
+// Resonator, diffuser and DC blocker alone: the guards against runaway loops and samples that are no numbers (the
+// reference model holds their arithmetic).
 #include <gtest/gtest.h>
 
 #include "plugin/PoleChain.h"
@@ -20,22 +21,10 @@ std::unique_ptr<DiffuserState> makeDiffuser (float feedback, float damp)
 }
 } // namespace
 
-TEST (PoleChain, CoefficientsDelaysAndGuards)
+TEST (PoleChain, RunawayGuards)
 {
-    // 1 - 4 f / rate with the ratio in single precision; 1 - 126 / rate; delays of 26, 32 and 41 ms rescaled.
-    EXPECT_EQ (std::pair (makeResonator (80.0f, 0.5f).coefficient, makeResonator (960.0f, 0.5f).coefficient), std::pair (0.99274379f, 0.91292518f));
-    EXPECT_TRUE (makeResonator (11025.0f, 0.5f).coefficient == 0.0f && makeResonator (NAN, 0.5f).coefficient == 0.0f);
     DcBlocker blocker;
     blocker.updateSamplerate (44100.0);
-    EXPECT_EQ (blocker.coefficient, 0.99714285f);
-    const struct { double rate; int delays[3]; } rates[] = { { 44100.0, { 1146, 1411, 1808 } }, { 48000.0, { 1248, 1536, 1968 } },
-                                                             { 96000.0, { 2495, 3072, 3936 } } };
-    for (const auto& r : rates)
-    {
-        DiffuserState diffuser;
-        diffuser.updateSamplerate (r.rate);
-        EXPECT_EQ (std::tuple (diffuser.lines[0].delay, diffuser.lines[1].delay, diffuser.lines[2].delay), std::tuple (r.delays[0], r.delays[1], r.delays[2]));
-    }
 
     // Runaway feedback and damping stay finite; values inside the drawn ranges are used as they are.
     for (const auto& [feedback, damp] : { std::pair { 5.0f, -3.0f }, { -50.0f, 2.5f }, { 1.0f, NAN }, { 1.0e30f, 1.0f }, { NAN, 0.5f } })
