@@ -31,3 +31,23 @@ TEST (HostileHost, NonFiniteParameterValuesKeepTheLastFiniteOne)
     smoother.process (1.0f, 2);
     EXPECT_EQ (std::vector<float> (smoother.values(), smoother.values() + 2), (std::vector<float> { 0.625f, 0.75f }));
 }
+
+TEST (HostileHost, DcBlockerStaysStableAtEveryRate)
+{
+    for (double rate : { 1.0, 40.0, 100.0, 125.9 })
+    {
+        DcBlocker blocker;
+        blocker.updateSamplerate (rate);
+        EXPECT_EQ (blocker.coefficient, 0.0f) << rate;
+        // The worst input for a negative coefficient: full scale at the highest frequency.
+        float peak = 0.0f;
+        for (int i = 0; i < 400; ++i)
+            peak = juce::jmax (peak, std::abs (blocker.sampleUpdate (i % 2 == 0 ? 1.0f : -1.0f)));
+        EXPECT_LE (peak, 2.0f) << rate;
+    }
+    DcBlocker blocker;
+    blocker.updateSamplerate (126.0);
+    EXPECT_EQ (blocker.coefficient, 0.0f);
+    blocker.updateSamplerate (252.0);
+    EXPECT_EQ (blocker.coefficient, 0.5f);
+}
