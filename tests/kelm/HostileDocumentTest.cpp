@@ -1,0 +1,36 @@
+// Hostile documents: controller maps, chunk and preset texts that a careless or malicious writer made.
+#include <gtest/gtest.h>
+
+#include "../plugin/StateTestHelpers.h"
+
+using namespace calyth::test;
+
+TEST (HostileDocument, ControllerBoundManyTimesToOneParameterMovesItOnce)
+{
+    CalythAudioProcessor p;
+    juce::String bindings;
+    for (int i = 0; i < 1000; ++i)
+        bindings << "<x_pos cc=\"7\"/>";
+    p.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP>" + bindings + "<y_pos cc=\"7\"/><x_pos cc=\"7\"/></Calyth_MIDI_MAP>"));
+
+    struct Counter : juce::AudioProcessorParameter::Listener
+    {
+        void parameterValueChanged (int index, float) override { ++changes[index]; }
+        void parameterGestureChanged (int, bool) override {}
+        int changes[CalythParameters::numParameters] = {};
+    } counter;
+    for (int k : { 1, 2 })
+        p.getParameters()[k]->addListener (&counter);
+
+    juce::MidiBuffer midi;
+    midi.addEvent (juce::MidiMessage::controllerEvent (1, 7, 127), 0);
+    ASSERT_TRUE (runBlock (p, midi));
+    for (int k : { 1, 2 })
+        p.getParameters()[k]->removeListener (&counter);
+
+    EXPECT_EQ (counter.changes[1], 1);
+    EXPECT_EQ (counter.changes[2], 1);
+    EXPECT_EQ (parameterValue (p, "x_pos") + parameterValue (p, "y_pos"), 2.0f);
+    // The map itself keeps every binding and is saved as it came.
+    EXPECT_EQ (p.ccMapper.ccMap.getNumChildren(), 1002);
+}
