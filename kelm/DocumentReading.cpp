@@ -42,8 +42,10 @@ bool isPlainEntity (std::string_view text)
     make and everything alike; refuses texts on which that parser hangs (a processing instruction
     after the declaration), expands entities without bounds (a document type), or recurses deeper
     than `maxDocumentDepth`. The depth counted here is never below the parser's: every '<' opens
-    a tag that ends at the next '>' with balanced quotes and no other '<' inside, entities are only
-    the plain ones, so the parser cannot skip a tag boundary that is counted here.
+    a tag that ends at the first '>' outside quotes, with balanced quotes and no other '<' inside,
+    entities are only the plain ones, so the parser cannot skip a tag boundary that is counted
+    here. (The parser takes a quote as the start of a value only where this scan does too; a quote
+    anywhere else is an error to the parser, which then reads no children of that tag.)
     Works on the UTF-8 bytes: every character that matters here is ASCII. */
 bool isSafeToParse (std::string_view text)
 {
@@ -116,15 +118,13 @@ bool isSafeToParse (std::string_view text)
         size_t k = i + 1;
         char quote = 0;
 
+        // A '>' inside a quoted value is text, as the parser reads it; a '<' is refused even there.
         for (; k < n; ++k)
         {
             const char d = text[k];
 
             if (d == '<')
                 return false;
-
-            if (d == '>')
-                break;
 
             if (d == '&' && ! isPlainEntity (text.substr (k)))
                 return false;
@@ -133,6 +133,10 @@ bool isSafeToParse (std::string_view text)
             {
                 if (d == quote)
                     quote = 0;
+            }
+            else if (d == '>')
+            {
+                break;
             }
             else if (d == '"' || d == '\'')
             {

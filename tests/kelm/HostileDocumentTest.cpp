@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "../plugin/StateTestHelpers.h"
+#include "kelm/DocumentReading.h"
 
 using namespace calyth::test;
 
@@ -33,4 +34,24 @@ TEST (HostileDocument, ControllerBoundManyTimesToOneParameterMovesItOnce)
     EXPECT_EQ (parameterValue (p, "x_pos") + parameterValue (p, "y_pos"), 2.0f);
     // The map itself keeps every binding and is saved as it came.
     EXPECT_EQ (p.ccMapper.ccMap.getNumChildren(), 1002);
+}
+
+TEST (HostileDocument, GreaterThanInsideQuotesIsText)
+{
+    ScopedFiles files;
+    CalythAudioProcessor p;
+    applyChunk (p, chunkFromText ("<Calyth><Metadata preset_name=\"a>b\" note='c>d'/><Calyth_MIDI_MAP><x_pos cc=\"5\"/></Calyth_MIDI_MAP></Calyth>"));
+    EXPECT_EQ (p.currentPresetName.get(), "a>b");
+    EXPECT_EQ (p.ccMapper.ccMap.getNumChildren(), 1);
+
+    const auto preset = files.write (homeFolder().getChildFile ("quoted.cpst"), "<Calyth><Granulizer note=\"1 > 0\" speed=\"1.5\" pole=\"0\" channel=\"0\"/></Calyth>");
+    EXPECT_TRUE (p.loadPresetFromFile (preset));
+    EXPECT_EQ (grain (p, 0, 0).speed.load(), 1.5f);
+    const auto map = files.write (homeFolder().getChildFile ("quoted.mpcc"), "<Calyth_MIDI_MAP note=\">\"><y_pos cc=\"9\"/></Calyth_MIDI_MAP>");
+    EXPECT_TRUE (p.ccMapper.loadFromFile (map));
+    EXPECT_EQ (p.ccMapper.ccMap.getChild (0).getType().toString(), "y_pos");
+
+    // A '<' stays refused inside quotes, and so does a quote left open.
+    EXPECT_EQ (kelm::parseDocumentText ("<a b=\"<\"/>"), nullptr);
+    EXPECT_EQ (kelm::parseDocumentText ("<a b=\">/>"), nullptr);
 }
