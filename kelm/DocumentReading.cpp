@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -16,7 +17,15 @@ bool isAsciiNameChar (char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' || c == '.' || c == '-';
 }
 
-/** One of the five predefined entities or a numeric character reference, each ending in ';'. */
+/** A character XML 1.0 can hold; any other is refused on reading and never written. */
+bool isXmlCharacter (juce::uint32 c) noexcept
+{
+    return c == 0x9 || c == 0xa || c == 0xd || (c >= 0x20 && c <= 0xd7ff) || (c >= 0xe000 && c <= 0xfffd)
+           || (c >= 0x10000 && c <= 0x10ffff);
+}
+
+/** One of the five predefined entities or a numeric character reference to a character XML can
+    hold, each ending in ';'. */
 bool isPlainEntity (std::string_view text)
 {
     for (std::string_view name : { "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" })
@@ -31,11 +40,16 @@ bool isPlainEntity (std::string_view text)
 
     const size_t firstDigit = k;
 
+    juce::uint64 value = 0;
+
     while (k < text.size() && k - firstDigit < (hex ? 8u : 9u)
            && (hex ? std::isxdigit ((unsigned char) text[k]) != 0 : (text[k] >= '0' && text[k] <= '9')))
+    {
+        value = value * (hex ? 16u : 10u) + (juce::uint64) juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) text[k]);
         ++k;
+    }
 
-    return k > firstDigit && k < text.size() && text[k] == ';';
+    return k > firstDigit && k < text.size() && text[k] == ';' && value <= 0x10ffff && isXmlCharacter ((juce::uint32) value);
 }
 
 /** True when the text is safe to hand to the framework's parser. Accepts the documents our writers
@@ -158,12 +172,53 @@ bool isSafeToParse (std::string_view text)
     return true;
 }
 
-/** The framework's parser steps through the text by characters; on bytes that are not UTF-8 a step
-    can jump over the terminating zero and run off the end of the text. */
-bool isUtf8 (const char* bytes, size_t numBytes)
+/** Strict UTF-8 up to the first zero byte, holding only characters XML can hold. The framework's
+    parser steps through the text by characters: on bytes that are not UTF-8 a step can jump over
+    the terminating zero, and it decodes overlong forms, so that bytes the scan above takes for
+    text could reach it as a '<'. */
+bool isXmlUtf8 (const char* bytes, size_t numBytes)
 {
-    return numBytes <= (size_t) std::numeric_limits<int>::max()
-           && juce::CharPointer_UTF8::isValidString (bytes, (int) numBytes);
+    if (numBytes > (size_t) std::numeric_limits<int>::max())
+        return false;
+
+    for (size_t i = 0; i < numBytes && bytes[i] != 0;)
+    {
+        const auto lead = (juce::uint8) bytes[i];
+        size_t length = 1;
+        juce::uint32 c = lead, shortest = 0;
+
+        if (lead >= 0x80)
+        {
+            if ((lead & 0xe0) == 0xc0)
+                length = 2, c = lead & 0x1fu, shortest = 0x80;
+            else if ((lead & 0xf0) == 0xe0)
+                length = 3, c = lead & 0x0fu, shortest = 0x800;
+            else if ((lead & 0xf8) == 0xf0)
+                length = 4, c = lead & 0x07u, shortest = 0x10000;
+            else
+                return false;
+
+            if (numBytes - i < length)
+                return false;
+
+            for (size_t k = 1; k < length; ++k)
+            {
+                const auto next = (juce::uint8) bytes[i + k];
+
+                if ((next & 0xc0) != 0x80)
+                    return false;
+
+                c = (c << 6) | (next & 0x3fu);
+            }
+        }
+
+        if (c < shortest || ! isXmlCharacter (c))
+            return false;
+
+        i += length;
+    }
+
+    return true;
 }
 
 std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text)
@@ -171,7 +226,7 @@ std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text)
     const auto* utf8 = text.toRawUTF8();
     const auto numBytes = std::strlen (utf8);
 
-    if (! isUtf8 (utf8, numBytes) || ! isSafeToParse (std::string_view (utf8, numBytes)))
+    if (! isXmlUtf8 (utf8, numBytes) || ! isSafeToParse (std::string_view (utf8, numBytes)))
         return {};
 
     juce::XmlDocument document (text);
@@ -188,7 +243,7 @@ std::unique_ptr<juce::XmlElement> parseDocumentBytes (const void* data, size_t n
 {
     const auto* bytes = static_cast<const char*> (data);
 
-    if (bytes == nullptr || numBytes == 0 || ! isUtf8 (bytes, numBytes))
+    if (bytes == nullptr || numBytes == 0 || ! isXmlUtf8 (bytes, numBytes))
         return {};
 
     return parseChecked (juce::String::fromUTF8 (bytes, (int) numBytes));
@@ -204,6 +259,12 @@ std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file)
 
     // Decoded as the framework decodes files: byte-order marks, and Windows-1252 for text that is not UTF-8.
     return parseChecked (juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize()));
+}
+
+bool isXmlText (const juce::String& text) noexcept
+{
+    const auto* utf8 = text.toRawUTF8();
+    return isXmlUtf8 (utf8, std::strlen (utf8));
 }
 
 int wholeNumberFromDouble (double value) noexcept

@@ -338,6 +338,10 @@ void CalythAudioProcessor::applyPresetDocument (juce::ValueTree document)
 
 bool CalythAudioProcessor::loadPresetFromFile (const juce::File& file)
 {
+    // The name becomes the preset name, which the chunk stores as text.
+    if (! kelm::isXmlText (file.getFileNameWithoutExtension()))
+        return false;
+
     const auto xml = kelm::parseDocumentFile (file);
 
     if (xml == nullptr)

@@ -55,3 +55,31 @@ TEST (HostileDocument, GreaterThanInsideQuotesIsText)
     EXPECT_EQ (kelm::parseDocumentText ("<a b=\"<\"/>"), nullptr);
     EXPECT_EQ (kelm::parseDocumentText ("<a b=\">/>"), nullptr);
 }
+
+TEST (HostileDocument, CharactersXmlCannotHoldAreRefusedWhereRead)
+{
+    const auto chunkWithName = [] (const std::string& name) {
+        const std::string text = "<Calyth><Metadata preset_name=\"" + name + "\"/></Calyth>";
+        const auto length = (juce::uint32) text.size();
+        juce::MemoryBlock block ("\x56\x43\x32\x21", 4);
+        block.append (&length, 4);
+        block.append (text.c_str(), text.size() + 1);
+        return block;
+    };
+    CalythAudioProcessor p;
+    // Control characters, a surrogate, U+FFFE and U+FFFF, as bytes and as references, and an
+    // overlong '<' that the parser would decode: each chunk is ignored.
+    for (const char* bad : { "\x01", "&#1;", "&#x1F;", "\xED\xA0\x80", "&#xD800;", "\xEF\xBF\xBE", "&#65535;", "\xC0\xBC" })
+    {
+        applyChunk (p, chunkWithName (std::string ("x") + bad));
+        EXPECT_EQ (p.currentPresetName.get(), "INIT") << bad;
+    }
+    // Tab, line ends and characters beyond the basic plane stay readable.
+    applyChunk (p, chunkWithName ("&#9;&#xA;\xC3\xA9\xF0\x9F\x8E\xB9"));
+    EXPECT_EQ (p.currentPresetName.get(), juce::String (juce::CharPointer_UTF8 ("\t\n\xC3\xA9\xF0\x9F\x8E\xB9")));
+
+    ScopedFiles files;
+    EXPECT_FALSE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("control.cpst"), juce::String ("<Calyth note=\"") + juce::String::charToString (2) + "\"/>")));
+    EXPECT_FALSE (p.loadPresetFromFile (files.write (homeFolder().getChildFile (juce::String ("a") + juce::String::charToString (0x7) + "b.cpst"), "<Calyth/>")));
+    EXPECT_TRUE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("plain.cpst"), "<Calyth/>")));
+}
