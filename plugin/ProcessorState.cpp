@@ -2,6 +2,7 @@
 #include "plugin/PluginProcessor.h"
 
 #include "kelm/DocumentReading.h"
+#include "kelm/DocumentWriting.h"
 
 #include <cmath>
 
@@ -13,13 +14,13 @@ constexpr int chunkHeaderSize = 8;
 
 /** The framework's wrapper, with the text on one line and without an XML declaration (the
     framework's own copyXmlToBinary writes one). */
-void writeChunk (const juce::XmlElement& xml, juce::MemoryBlock& destination)
+void writeChunk (const juce::ValueTree& document, juce::MemoryBlock& destination)
 {
     {
         juce::MemoryOutputStream out (destination, false);
         out.writeInt ((int) chunkMagic);
         out.writeInt (0);
-        xml.writeTo (out, juce::XmlElement::TextFormat().singleLine().withoutHeader());
+        kelm::writeSingleLineXml (out, document);
         out.writeByte (0);
     }
 
@@ -253,12 +254,14 @@ void CalythAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     metadata.setProperty (presetNameKey, currentPresetName.get(), nullptr);
     document.appendChild (metadata, nullptr);
 
-    auto xml = document.createXml();
+    {
+        const juce::ScopedLock lock (ccMapper.getMapLock());
 
-    if (auto map = ccMapper.createMapXml())
-        xml->addChildElement (map.release());
+        if (ccMapper.ccMap.isValid())
+            document.appendChild (ccMapper.ccMap.createCopy(), nullptr);
+    }
 
-    writeChunk (*xml, destData);
+    writeChunk (document, destData);
 }
 
 void CalythAudioProcessor::setStateInformation (const void* data, int sizeInBytes)

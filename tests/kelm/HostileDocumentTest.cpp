@@ -3,6 +3,7 @@
 
 #include "../plugin/StateTestHelpers.h"
 #include "kelm/DocumentReading.h"
+#include "kelm/DocumentWriting.h"
 
 using namespace calyth::test;
 
@@ -82,4 +83,32 @@ TEST (HostileDocument, CharactersXmlCannotHoldAreRefusedWhereRead)
     EXPECT_FALSE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("control.cpst"), juce::String ("<Calyth note=\"") + juce::String::charToString (2) + "\"/>")));
     EXPECT_FALSE (p.loadPresetFromFile (files.write (homeFolder().getChildFile (juce::String ("a") + juce::String::charToString (0x7) + "b.cpst"), "<Calyth/>")));
     EXPECT_TRUE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("plain.cpst"), "<Calyth/>")));
+}
+
+TEST (HostileDocument, ChunkWriterWritesTheFrameworksBytesInLinearTime)
+{
+    const auto format = juce::XmlElement::TextFormat().singleLine().withoutHeader();
+    const auto utf8 = [] (const char* text) { return juce::String (juce::CharPointer_UTF8 (text)); };
+    auto tree = juce::ValueTree::fromXml (*juce::parseXML (utf8 ("<Calyth a=\"&amp;&lt;&gt;&quot;'\xC3\xA9\xF0\x9F\x8E\xB9&#9;&#10;&#13;~\" e=\"\">"
+                                                                 "<PARAM id=\"x_pos\" value=\"0.5\"/><Foreign f=\"1\"><Deep/></Foreign></Calyth>")));
+    tree.setProperty ("n", 42, nullptr);
+    tree.setProperty ("d", 0.1, nullptr);
+    tree.setProperty ("t", true, nullptr);
+    // A binary value is written under "base64:" and its name; a text property of that name then overwrites it in place.
+    tree.setProperty ("blob", juce::var (juce::MemoryBlock ("xyz", 3)), nullptr);
+    tree.setProperty ("base64:blob", "text", nullptr);
+    tree.setProperty ("z", 1, nullptr);
+
+    juce::MemoryOutputStream ours, framework;
+    kelm::writeSingleLineXml (ours, tree);
+    tree.createXml()->writeTo (framework, format);
+    EXPECT_EQ (ours.toString(), framework.toString());
+
+    // A character XML cannot hold is never written: it becomes U+FFFD.
+    CalythAudioProcessor source, target;
+    source.currentPresetName.set ("x" + juce::String::charToString (0x1b) + juce::String::charToString (0xfffe));
+    const auto chunk = chunkOf (source);
+    applyChunk (target, chunk);
+    EXPECT_EQ (target.currentPresetName.get(), "x" + juce::String::charToString (0xfffd) + juce::String::charToString (0xfffd));
+    EXPECT_EQ (juce::String::fromUTF8 (static_cast<const char*> (chunk.getData()) + 8, (int) chunk.getSize() - 9), documentOf (chunk)->toString (format));
 }
