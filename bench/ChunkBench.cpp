@@ -8,7 +8,7 @@
 namespace
 {
 /** A fresh processor's chunk whose root element carries `count` attributes of its own. */
-juce::MemoryBlock chunkWithForeignAttributes (CalythAudioProcessor& processor, int count)
+juce::MemoryBlock chunkWithForeignAttributes (CalythAudioProcessor& processor, int count, const juce::String& prefix = "foreign_")
 {
     juce::MemoryBlock plain;
     processor.getStateInformation (plain);
@@ -16,7 +16,7 @@ juce::MemoryBlock chunkWithForeignAttributes (CalythAudioProcessor& processor, i
 
     juce::MemoryOutputStream attributes;
     for (int i = 0; i < count; ++i)
-        attributes << " foreign_" << i << "=\"" << i << "\"";
+        attributes << " " << prefix << i << "=\"" << i << "\"";
 
     const auto document = text.replaceFirstOccurrenceOf ("<Calyth>", "<Calyth" + attributes.toString() + ">");
     const auto length = (juce::uint32) document.getNumBytesAsUTF8();
@@ -59,7 +59,26 @@ void setStateInformation (benchmark::State& state)
 
     reportBytes (state, chunk);
 }
+
+// effSetChunk with names never seen before in the process, as after a host opens another session.
+void setStateInformationNewNames (benchmark::State& state)
+{
+    CalythAudioProcessor processor;
+    juce::MemoryBlock chunk;
+    int run = 0;
+
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        chunk = chunkWithForeignAttributes (processor, (int) state.range (0), "run" + juce::String (run++) + "_");
+        state.ResumeTiming();
+        processor.setStateInformation (chunk.getData(), (int) chunk.getSize());
+    }
+
+    reportBytes (state, chunk);
+}
 } // namespace
 
 BENCHMARK (getStateInformation)->Arg (10000)->Arg (40000)->Arg (160000)->Unit (benchmark::kMillisecond);
 BENCHMARK (setStateInformation)->Arg (10000)->Arg (40000)->Arg (160000)->Unit (benchmark::kMillisecond);
+BENCHMARK (setStateInformationNewNames)->Arg (10000)->Arg (40000)->Arg (160000)->Unit (benchmark::kMillisecond)->Iterations (3);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 namespace kelm
 {
@@ -221,6 +222,83 @@ bool isXmlUtf8 (const char* bytes, size_t numBytes)
     return true;
 }
 
+bool isNameByte (char c)
+{
+    return isAsciiNameChar (c) || (unsigned char) c >= 0x80;
+}
+
+/** The framework keeps every tag and attribute name in one sorted pool, and a name that joins it
+    moves every name sorted behind it: a text with many new names, read in document order, costs
+    the square of their number. Pooled here in sorted order first, each new name joins behind the
+    ones before it, and the parser then only finds them. Names are taken generously (a name too
+    many only costs its lookup); the returned names stay pooled while they are held. */
+std::vector<juce::Identifier> poolNames (std::string_view text)
+{
+    std::vector<std::string_view> names;
+    bool inTag = false;
+    char quote = 0;
+
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        const char c = text[i];
+
+        if (quote != 0)
+        {
+            if (c == quote)
+                quote = 0;
+        }
+        else if (! inTag)
+        {
+            if (c == '<')
+            {
+                inTag = true;
+                size_t end = i + 1;
+
+                while (end < text.size() && isNameByte (text[end]))
+                    ++end;
+
+                if (end > i + 1)
+                    names.push_back (text.substr (i + 1, end - i - 1));
+            }
+        }
+        else if (c == '>')
+        {
+            inTag = false;
+        }
+        else if (c == '"' || c == '\'')
+        {
+            quote = c;
+        }
+        else if (c == '=')
+        {
+            size_t end = i;
+
+            while (end > 0 && std::isspace ((unsigned char) text[end - 1]) != 0)
+                --end;
+
+            size_t start = end;
+
+            while (start > 0 && isNameByte (text[start - 1]))
+                --start;
+
+            if (start < end)
+                names.push_back (text.substr (start, end - start));
+        }
+    }
+
+    // Byte order of UTF-8 is the pool's order of characters.
+    std::sort (names.begin(), names.end());
+    names.erase (std::unique (names.begin(), names.end()), names.end());
+
+    std::vector<juce::Identifier> pooled;
+    pooled.reserve (names.size());
+
+    for (const auto name : names)
+        pooled.emplace_back (juce::String::fromUTF8 (name.data(), (int) name.size()));
+
+    return pooled;
+}
+
 std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text)
 {
     const auto* utf8 = text.toRawUTF8();
@@ -229,6 +307,7 @@ std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text)
     if (! isXmlUtf8 (utf8, numBytes) || ! isSafeToParse (std::string_view (utf8, numBytes)))
         return {};
 
+    const auto pooledNames = poolNames (std::string_view (utf8, numBytes));
     juce::XmlDocument document (text);
     return document.getDocumentElement();
 }
