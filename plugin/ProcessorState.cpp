@@ -5,6 +5,7 @@
 #include "kelm/DocumentWriting.h"
 
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -200,8 +201,9 @@ void CalythAudioProcessor::applyEngineChildren (juce::ValueTree& document, bool 
     const auto isPole = [] (int pole) { return pole >= 0 && pole < numPoles; };
     const auto isChannel = [] (int channel) { return channel >= 0 && channel < numChannels; };
 
-    juce::Array<juce::ValueTree> applied;
     const int numChildren = document.getNumChildren();
+    std::vector<bool> applied ((size_t) numChildren, false);
+    bool anyApplied = false;
 
     for (int i = 0; i < numChildren; ++i)
     {
@@ -215,7 +217,7 @@ void CalythAudioProcessor::applyEngineChildren (juce::ValueTree& document, bool 
             if (isChannel (channel))
             {
                 restore_diffuser_parameters (channel, child);
-                applied.add (child);
+                applied[(size_t) i] = anyApplied = true;
             }
         }
         else if (type == granulizerType || type == resonatorType)
@@ -230,19 +232,32 @@ void CalythAudioProcessor::applyEngineChildren (juce::ValueTree& document, bool 
                 else
                     restore_resonator_parameters (pole, channel, child);
 
-                applied.add (child);
+                applied[(size_t) i] = anyApplied = true;
             }
         }
         else if (readMetadata && type == metadataType)
         {
             currentPresetName.set (child.getProperty (presetNameKey).toString());
-            applied.add (child);
+            applied[(size_t) i] = anyApplied = true;
         }
     }
 
-    // By identity: exactly the applied children go, whatever else shares their content.
-    for (const auto& child : applied)
-        document.removeChild (child, nullptr);
+    if (! anyApplied)
+        return;
+
+    // Exactly the applied children go, whatever else shares their content; the others are put back
+    // in their order, which costs one pass where removing each child by identity would cost a search.
+    std::vector<juce::ValueTree> kept;
+    kept.reserve ((size_t) numChildren);
+
+    for (int i = 0; i < numChildren; ++i)
+        if (! applied[(size_t) i])
+            kept.push_back (document.getChild (i));
+
+    document.removeAllChildren (nullptr);
+
+    for (const auto& child : kept)
+        document.appendChild (child, nullptr);
 }
 
 void CalythAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
