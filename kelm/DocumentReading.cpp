@@ -2,12 +2,17 @@
 #include "kelm/DocumentReading.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <string_view>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kelm
 {
@@ -62,7 +67,7 @@ bool isPlainEntity (std::string_view text)
     here. (The parser takes a quote as the start of a value only where this scan does too; a quote
     anywhere else is an error to the parser, which then reads no children of that tag.)
     Works on the UTF-8 bytes: every character that matters here is ASCII. */
-bool isSafeToParse (std::string_view text)
+bool isSafeToParse (std::string_view text, int maxElements)
 {
     constexpr auto npos = std::string_view::npos;
     const size_t n = text.size();
@@ -82,7 +87,7 @@ bool isSafeToParse (std::string_view text)
         i = end + 2;
     }
 
-    int depth = 0;
+    int depth = 0, elements = 0;
 
     while (i < n)
     {
@@ -160,6 +165,9 @@ bool isSafeToParse (std::string_view text)
         }
 
         if (k >= n || quote != 0)
+            return false;
+
+        if (! closing && maxElements > 0 && ++elements > maxElements)
             return false;
 
         if (closing)
@@ -299,12 +307,12 @@ std::vector<juce::Identifier> poolNames (std::string_view text)
     return pooled;
 }
 
-std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text)
+std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text, int maxElements = 0)
 {
     const auto* utf8 = text.toRawUTF8();
     const auto numBytes = std::strlen (utf8);
 
-    if (! isXmlUtf8 (utf8, numBytes) || ! isSafeToParse (std::string_view (utf8, numBytes)))
+    if (! isXmlUtf8 (utf8, numBytes) || ! isSafeToParse (std::string_view (utf8, numBytes), maxElements))
         return {};
 
     const auto pooledNames = poolNames (std::string_view (utf8, numBytes));
@@ -330,14 +338,51 @@ std::unique_ptr<juce::XmlElement> parseDocumentBytes (const void* data, size_t n
 
 std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file)
 {
+    const auto path = file.getFullPathName();
+    struct stat info;
+
+    // Tested before opening, so that nothing but a small regular file is ever opened.
+    if (path.isEmpty() || ::stat (path.toRawUTF8(), &info) != 0 || ! S_ISREG (info.st_mode)
+        || info.st_size <= 0 || info.st_size > maxDocumentFileBytes)
+        return {};
+
+    // Without waiting, should a pipe have taken the file's place since; tested again once open.
+    const int fd = ::open (path.toRawUTF8(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+
+    if (fd < 0)
+        return {};
+
     juce::MemoryBlock bytes;
 
-    if (! file.existsAsFile() || ! file.loadFileAsData (bytes) || bytes.getSize() == 0
-        || bytes.getSize() > (size_t) std::numeric_limits<int>::max())
+    if (::fstat (fd, &info) == 0 && S_ISREG (info.st_mode) && info.st_size > 0 && info.st_size <= maxDocumentFileBytes)
+    {
+        // One byte more than the size tells a file that grew since.
+        bytes.setSize ((size_t) info.st_size + 1);
+        size_t numRead = 0;
+
+        while (numRead < bytes.getSize())
+        {
+            const auto n = ::read (fd, static_cast<char*> (bytes.getData()) + numRead, bytes.getSize() - numRead);
+
+            if (n < 0 && errno == EINTR)
+                continue;
+
+            if (n <= 0)
+                break;
+
+            numRead += (size_t) n;
+        }
+
+        bytes.setSize (numRead <= (size_t) info.st_size ? numRead : 0);
+    }
+
+    ::close (fd);
+
+    if (bytes.getSize() == 0)
         return {};
 
     // Decoded as the framework decodes files: byte-order marks, and Windows-1252 for text that is not UTF-8.
-    return parseChecked (juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize()));
+    return parseChecked (juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize()), maxDocumentFileElements);
 }
 
 bool isXmlText (const juce::String& text) noexcept

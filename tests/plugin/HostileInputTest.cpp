@@ -1,7 +1,17 @@
-// What a hostile host can hand the processor: values that are no numbers and rates it cannot filter at.
+// What a hostile host can hand the processor: values that are no numbers, rates it cannot filter at, and
+// files in the presets folder that are no presets.
 #include <gtest/gtest.h>
 
 #include "StateTestHelpers.h"
+#include "kelm/DocumentReading.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace calyth::test;
 
@@ -50,4 +60,47 @@ TEST (HostileHost, DcBlockerStaysStableAtEveryRate)
     EXPECT_EQ (blocker.coefficient, 0.0f);
     blocker.updateSamplerate (252.0);
     EXPECT_EQ (blocker.coefficient, 0.5f);
+}
+
+TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
+{
+    ScopedFiles files;
+    const auto folder = midiPresetsFolder();
+    folder.createDirectory();
+    const juce::String preset ("<Calyth><Granulizer speed=\"1.5\" pole=\"0\" channel=\"0\"/></Calyth>");
+    // Programs 0 to 3: a pipe, a preset padded beyond the size cap, one with too many elements, a plain one.
+    const auto pipe = folder.getChildFile ("0 pipe.cpst");
+    ASSERT_EQ (::mkfifo (pipe.getFullPathName().toRawUTF8(), 0600), 0);
+    files.files.add (pipe);
+    files.write (folder.getChildFile ("1 large.cpst"), preset + juce::String::repeatedString (" ", (int) kelm::maxDocumentFileBytes));
+    files.write (folder.getChildFile ("2 many.cpst"), preset.replace ("<Granulizer", juce::String::repeatedString ("<x/>", kelm::maxDocumentFileElements) + "<Granulizer"));
+    files.write (folder.getChildFile ("3 plain.cpst"), preset);
+    CalythAudioProcessor p;
+    ASSERT_EQ (p.midiPresetFiles.size(), 4);
+    const float speed = grain (p, 0, 0).speed;
+
+    // Frees a reader that waits on the pipe by opening its other end, and tells that it had to.
+    std::atomic<bool> done { false }, rescued { false };
+    std::thread watchdog ([&] {
+        for (int i = 0; i < 200 && ! done; ++i)
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        if (! done)
+        {
+            rescued = true;
+            const int fd = ::open (pipe.getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close (fd);
+        }
+    });
+    for (int program : { 0, 1, 2 })
+        EXPECT_TRUE (runBlock (p, juce::MidiBuffer (juce::MidiMessage::programChange (1, program))));
+    done = true;
+    watchdog.join();
+
+    EXPECT_FALSE (rescued);
+    EXPECT_EQ (grain (p, 0, 0).speed.load(), speed);
+    EXPECT_EQ (p.currentPresetName.get(), "INIT");
+    EXPECT_TRUE (runBlock (p, juce::MidiBuffer (juce::MidiMessage::programChange (1, 3))));
+    EXPECT_EQ (grain (p, 0, 0).speed.load(), 1.5f);
+    EXPECT_EQ (p.currentPresetName.get(), "3 plain");
 }
