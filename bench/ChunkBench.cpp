@@ -1,12 +1,22 @@
-// Cost of writing and reading the host state chunk when its root carries many foreign attributes.
+// Cost of stored documents: the host state chunk when its root carries many foreign attributes, and the
+// audio block that loads a preset on a program change, with the worst presets the reader accepts.
 #include <benchmark/benchmark.h>
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "kelm/DocumentReading.h"
 #include "plugin/PluginProcessor.h"
+
+#include <cstdlib>
 
 namespace
 {
+// Preset files are written below: the presets folder is made in a private home folder.
+const bool privateHome = [] {
+    char folder[] = "/tmp/calyth-bench-home-XXXXXX";
+    return ::mkdtemp (folder) != nullptr && ::setenv ("HOME", folder, 1) == 0;
+}();
+
 /** A fresh processor's chunk whose root element carries `count` attributes of its own. */
 juce::MemoryBlock chunkWithForeignAttributes (CalythAudioProcessor& processor, int count, const juce::String& prefix = "foreign_")
 {
@@ -77,8 +87,60 @@ void setStateInformationNewNames (benchmark::State& state)
 
     reportBytes (state, chunk);
 }
+
+/** The "MIDI" folder's programs: 0 a saved preset, then the worst the reader accepts (1 as many
+    root attributes as fit under the size cap, 2 as many engine children as the element cap
+    allows, 3 text made of character references up to the cap), and 4 a file one byte over the cap. */
+void writeProgramPresets()
+{
+    const auto folder = juce::File (kelm::PresetsManager::presetsFolderPath()).getChildFile ("MIDI");
+    folder.deleteRecursively();
+    folder.createDirectory();
+    CalythAudioProcessor().savePresetToFile (folder.getChildFile ("0 saved.cpst"));
+
+    const auto limit = (int) kelm::maxDocumentFileBytes - 64;
+    juce::String attributes, elements, references;
+    for (int i = 0; attributes.length() < limit; ++i)
+        attributes << " a" << juce::String::toHexString (i) << "=\"\"";
+    for (int i = 0; i < kelm::maxDocumentFileElements - 1; ++i)
+        elements << "<Granulizer speed=\"" << i << "\" pole=\"" << i % 4 << "\" channel=\"" << i % 2 << "\"/>";
+    while (references.length() < limit)
+        references << "&#65;";
+
+    folder.getChildFile ("1 attributes.cpst").replaceWithText ("<Calyth" + attributes.substring (0, attributes.lastIndexOf (" a")) + "/>");
+    folder.getChildFile ("2 elements.cpst").replaceWithText ("<Calyth>" + elements + "</Calyth>");
+    folder.getChildFile ("3 references.cpst").replaceWithText ("<Calyth note=\"" + references + "\"/>");
+    folder.getChildFile ("4 over the cap.cpst").replaceWithText ("<Calyth/>" + juce::String::repeatedString (" ", (int) kelm::maxDocumentFileBytes));
+}
+
+// One 256-sample block with a program change to the given program (-1: none), no editor open.
+void programChangeBlock (benchmark::State& state)
+{
+    juce::ignoreUnused (privateHome);
+    writeProgramPresets();
+    CalythAudioProcessor processor;
+    processor.enableAllBuses();
+    processor.prepareToPlay (44100.0, 256);
+    juce::AudioBuffer<float> buffer (2, 256);
+    const int program = (int) state.range (0);
+
+    for (auto _ : state)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < 256; ++i)
+                buffer.setSample (ch, i, 0.5f * std::sin ((float) i * 0.031f));
+        juce::MidiBuffer midi;
+        if (program >= 0)
+            midi.addEvent (juce::MidiMessage::programChange (1, program), 0);
+        processor.processBlock (buffer, midi);
+    }
+
+    if (program >= 0)
+        state.counters["file_bytes"] = (double) juce::File (kelm::PresetsManager::presetsFolderPath()).getChildFile ("MIDI").getChildFile (processor.midiPresetFiles[program]).getSize();
+}
 } // namespace
 
+BENCHMARK (programChangeBlock)->DenseRange (-1, 4)->Unit (benchmark::kMillisecond);
 BENCHMARK (getStateInformation)->Arg (10000)->Arg (40000)->Arg (160000)->Unit (benchmark::kMillisecond);
 BENCHMARK (setStateInformation)->Arg (10000)->Arg (40000)->Arg (160000)->Unit (benchmark::kMillisecond);
 BENCHMARK (setStateInformationNewNames)->Arg (10000)->Arg (40000)->Arg (160000)->Unit (benchmark::kMillisecond)->Iterations (3);

@@ -24,10 +24,10 @@ std::unique_ptr<juce::XmlElement> parseDocumentBytes (const void* data, size_t n
 
 /** Largest document file read. A saved preset is about 4 KB and a controller map less; the cap
     bounds what one read can cost, as a preset may be read inside an audio block. */
-constexpr juce::int64 maxDocumentFileBytes = 64 * 1024;
+constexpr juce::int64 maxDocumentFileBytes = 16 * 1024;
 
 /** Most elements accepted in a document file; a saved preset holds 37. */
-constexpr int maxDocumentFileElements = 1024;
+constexpr int maxDocumentFileElements = 256;
 
 /** Reads and parses a whole file (text encoding detected as the framework does). Only a regular
     file (or a link to one) of at most `maxDocumentFileBytes` is read, and it is opened without
