@@ -1,6 +1,7 @@
 // libFuzzer entry: every input is handed to the state reader raw and wrapped as a chunk's text.
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "kelm/DocumentReading.h"
 #include "plugin/PluginProcessor.h"
 
 #include <cstdlib>
@@ -42,9 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     chunk.append ("", 1);
     p.setStateInformation (chunk.getData(), (int) chunk.getSize());
 
-    // What was read must write out and read back.
+    // What was read must write out as the framework's writer would, and read back.
     juce::MemoryBlock written;
     p.getStateInformation (written);
+    const auto text = juce::String::fromUTF8 (static_cast<const char*> (written.getData()) + 8, (int) written.getSize() - 9);
+    const auto document = kelm::parseDocumentText (text);
+
+    if (document == nullptr || document->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()) != text)
+        std::abort();
+
     p.setStateInformation (written.getData(), (int) written.getSize());
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "kelm/DocumentReading.h"
 
 #include <algorithm>
+#include <set>
 
 namespace kelm
 {
@@ -123,6 +124,9 @@ void CCMapper::rebuildSnapshot()
 
         if (parameters != nullptr)
         {
+            // A pair bound twice would only set the same value again (and notify the host again).
+            std::set<std::pair<int, juce::AudioProcessorParameter*>> seen;
+
             for (const auto& child : ccMap)
             {
                 const int cc = readWholeNumber (child.getProperty (ccValueProperty));
@@ -132,7 +136,8 @@ void CCMapper::rebuildSnapshot()
 
                 // Unknown identifiers stay in the map but move nothing.
                 if (auto* parameter = parameters->getParameter (child.getType().toString()))
-                    fresh->bindings.push_back ({ cc, parameter });
+                    if (seen.insert ({ cc, parameter }).second)
+                        fresh->bindings.push_back ({ cc, parameter });
             }
         }
     }

@@ -57,7 +57,8 @@ private:
         juce::AudioProcessorParameter* parameter;
     };
 
-    /** The usable bindings in application order: ascending controller, map order within one controller. */
+    /** The usable bindings in application order: ascending controller, map order within one controller;
+        each (controller, parameter) pair once. */
     struct Snapshot
     {
         std::vector<Binding> bindings;

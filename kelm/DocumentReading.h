@@ -15,14 +15,28 @@ constexpr int maxDocumentDepth = 64;
     `maxDocumentDepth`, or holds what our writers never write and the framework's parser cannot
     take safely: a document type (its entities expand without bounds), a processing instruction
     after the declaration (the parser loops forever on one inside an element), entities other than
-    the plain ones, or a tag with a '<' or unbalanced quotes inside. */
+    the plain ones, a tag with a '<' or unbalanced quotes inside, or a character that XML 1.0
+    cannot hold (control characters, surrogates, U+FFFE, U+FFFF), written or referenced. */
 std::unique_ptr<juce::XmlElement> parseDocumentText (const juce::String& text);
 
 /** Parses UTF-8 bytes that need not end in a zero byte nor be valid UTF-8. */
 std::unique_ptr<juce::XmlElement> parseDocumentBytes (const void* data, size_t numBytes);
 
-/** Reads and parses a whole file (text encoding detected as the framework does). */
+/** Largest document file read. A saved preset is about 4 KB and a controller map less; the cap
+    bounds what one read can cost, as a preset may be read inside an audio block. */
+constexpr juce::int64 maxDocumentFileBytes = 16 * 1024;
+
+/** Most elements accepted in a document file; a saved preset holds 37. */
+constexpr int maxDocumentFileElements = 256;
+
+/** Reads and parses a whole file (text encoding detected as the framework does). Only a regular
+    file (or a link to one) of at most `maxDocumentFileBytes` is read, and it is opened without
+    waiting: a pipe or a device named like a document is refused before it is opened, and so is
+    a larger file. A document of more than `maxDocumentFileElements` elements is refused. */
 std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file);
+
+/** True when every character of the text is one that XML 1.0 can hold. */
+bool isXmlText (const juce::String& text) noexcept;
 
 /** A whole number from a stored value: text is read like the framework reads integers (leading
     whitespace, optional minus, digits; no number reads as 0) but saturates at the int range

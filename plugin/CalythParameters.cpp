@@ -56,5 +56,34 @@ CalythParameters::CalythParameters (juce::AudioProcessorValueTreeState& tree)
                                                                  attributes));
         parameterIDs.add (def.identifier);
         rawValues.add (tree.getRawParameterValue (def.identifier));
+
+        auto* parameter = tree.getParameter (def.identifier);
+        lastFiniteValues[parameters.size()] = parameter->getValue();
+        parameters.add (parameter);
+        parameter->addListener (this);
+    }
+}
+
+CalythParameters::~CalythParameters()
+{
+    for (auto* parameter : parameters)
+        parameter->removeListener (this);
+}
+
+void CalythParameters::parameterValueChanged (int parameterIndex, float)
+{
+    for (int k = 0; k < parameters.size(); ++k)
+    {
+        auto* parameter = parameters.getUnchecked (k);
+
+        if (parameter->getParameterIndex() != parameterIndex)
+            continue;
+
+        const float value = parameter->getValue();
+
+        if (std::isfinite (value))
+            lastFiniteValues[k] = value;
+        else
+            parameter->setValue (lastFiniteValues[k]);
     }
 }

@@ -9,7 +9,7 @@ namespace kelm
 juce::String getDecibelsParameterText (float valueInDecibels);
 }
 
-class CalythParameters
+class CalythParameters : private juce::AudioProcessorParameter::Listener
 {
 public:
     /** Parameter numbers: the index of each parameter in `parameterIDs` and `rawValues`. */
@@ -50,10 +50,20 @@ public:
     static const Definition definitions[numParameters];
 
     explicit CalythParameters (juce::AudioProcessorValueTreeState& tree);
+    ~CalythParameters() override;
 
     juce::StringArray parameterIDs;
     /** The parameter tree's own value of each parameter, in the parameter's range (dB for the gains). */
     juce::Array<std::atomic<float>*> rawValues;
+
+private:
+    /** A host can hand a parameter NaN, which the framework's range lets through: the parameter then
+        goes back to its last finite value, so that nothing downstream ever reads it. */
+    void parameterValueChanged (int parameterIndex, float newValue) override;
+    void parameterGestureChanged (int, bool) override {}
+
+    juce::Array<juce::RangedAudioParameter*> parameters;
+    std::atomic<float> lastFiniteValues[numParameters];
 
     JUCE_DECLARE_NON_COPYABLE (CalythParameters)
 };

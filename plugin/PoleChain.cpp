@@ -146,7 +146,8 @@ void DiffuserState::clear() noexcept
 void DcBlocker::updateSamplerate (double newSampleRate)
 {
     const auto r = (double) (float) newSampleRate;
-    coefficient = (float) (1.0 + (-126.0 / r));
+    // Below 126 Hz the formula turns negative and, below 63 Hz, unstable: there the blocker only differentiates.
+    coefficient = (float) juce::jmax (0.0, 1.0 + (-126.0 / r));
     x1 = y1 = 0.0f;
 }
 

@@ -2,8 +2,10 @@
 #include "plugin/PluginProcessor.h"
 
 #include "kelm/DocumentReading.h"
+#include "kelm/DocumentWriting.h"
 
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -13,13 +15,13 @@ constexpr int chunkHeaderSize = 8;
 
 /** The framework's wrapper, with the text on one line and without an XML declaration (the
     framework's own copyXmlToBinary writes one). */
-void writeChunk (const juce::XmlElement& xml, juce::MemoryBlock& destination)
+void writeChunk (const juce::ValueTree& document, juce::MemoryBlock& destination)
 {
     {
         juce::MemoryOutputStream out (destination, false);
         out.writeInt ((int) chunkMagic);
         out.writeInt (0);
-        xml.writeTo (out, juce::XmlElement::TextFormat().singleLine().withoutHeader());
+        kelm::writeSingleLineXml (out, document);
         out.writeByte (0);
     }
 
@@ -199,8 +201,9 @@ void CalythAudioProcessor::applyEngineChildren (juce::ValueTree& document, bool 
     const auto isPole = [] (int pole) { return pole >= 0 && pole < numPoles; };
     const auto isChannel = [] (int channel) { return channel >= 0 && channel < numChannels; };
 
-    juce::Array<juce::ValueTree> applied;
     const int numChildren = document.getNumChildren();
+    std::vector<bool> applied ((size_t) numChildren, false);
+    bool anyApplied = false;
 
     for (int i = 0; i < numChildren; ++i)
     {
@@ -214,7 +217,7 @@ void CalythAudioProcessor::applyEngineChildren (juce::ValueTree& document, bool 
             if (isChannel (channel))
             {
                 restore_diffuser_parameters (channel, child);
-                applied.add (child);
+                applied[(size_t) i] = anyApplied = true;
             }
         }
         else if (type == granulizerType || type == resonatorType)
@@ -229,19 +232,32 @@ void CalythAudioProcessor::applyEngineChildren (juce::ValueTree& document, bool 
                 else
                     restore_resonator_parameters (pole, channel, child);
 
-                applied.add (child);
+                applied[(size_t) i] = anyApplied = true;
             }
         }
         else if (readMetadata && type == metadataType)
         {
             currentPresetName.set (child.getProperty (presetNameKey).toString());
-            applied.add (child);
+            applied[(size_t) i] = anyApplied = true;
         }
     }
 
-    // By identity: exactly the applied children go, whatever else shares their content.
-    for (const auto& child : applied)
-        document.removeChild (child, nullptr);
+    if (! anyApplied)
+        return;
+
+    // Exactly the applied children go, whatever else shares their content; the others are put back
+    // in their order, which costs one pass where removing each child by identity would cost a search.
+    std::vector<juce::ValueTree> kept;
+    kept.reserve ((size_t) numChildren);
+
+    for (int i = 0; i < numChildren; ++i)
+        if (! applied[(size_t) i])
+            kept.push_back (document.getChild (i));
+
+    document.removeAllChildren (nullptr);
+
+    for (const auto& child : kept)
+        document.appendChild (child, nullptr);
 }
 
 void CalythAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
@@ -253,12 +269,14 @@ void CalythAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     metadata.setProperty (presetNameKey, currentPresetName.get(), nullptr);
     document.appendChild (metadata, nullptr);
 
-    auto xml = document.createXml();
+    {
+        const juce::ScopedLock lock (ccMapper.getMapLock());
 
-    if (auto map = ccMapper.createMapXml())
-        xml->addChildElement (map.release());
+        if (ccMapper.ccMap.isValid())
+            document.appendChild (ccMapper.ccMap.createCopy(), nullptr);
+    }
 
-    writeChunk (*xml, destData);
+    writeChunk (document, destData);
 }
 
 void CalythAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
@@ -338,6 +356,10 @@ void CalythAudioProcessor::applyPresetDocument (juce::ValueTree document)
 
 bool CalythAudioProcessor::loadPresetFromFile (const juce::File& file)
 {
+    // The name becomes the preset name, which the chunk stores as text.
+    if (! kelm::isXmlText (file.getFileNameWithoutExtension()))
+        return false;
+
     const auto xml = kelm::parseDocumentFile (file);
 
     if (xml == nullptr)

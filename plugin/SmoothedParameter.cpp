@@ -1,6 +1,8 @@
 // Linear per-sample smoothing.
 #include "plugin/SmoothedParameter.h"
 
+#include <cmath>
+
 // The framework's linear smoother has the wanted semantics: an unchanged target leaves a running ramp
 // alone, a ramp length of 0 jumps, and a new target restarts the full ramp from the current value.
 SmoothedParameter::SmoothedParameter (float initialValue) : blockValues (1, 512)
@@ -11,7 +13,8 @@ SmoothedParameter::SmoothedParameter (float initialValue) : blockValues (1, 512)
 
 void SmoothedParameter::process (float target, int numSamples) noexcept
 {
-    smoothedValue.setTargetValue (target);
+    if (std::isfinite (target))
+        smoothedValue.setTargetValue (target);
 
     const int n = juce::jlimit (0, blockValues.getNumSamples(), numSamples);
     auto* out = blockValues.getWritePointer (0);

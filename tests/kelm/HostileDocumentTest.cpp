@@ -1,0 +1,95 @@
+// Hostile documents: controller maps, chunk and preset texts that a careless or malicious writer made.
+#include <gtest/gtest.h>
+
+#include "../plugin/StateTestHelpers.h"
+#include "kelm/DocumentReading.h"
+#include "kelm/DocumentWriting.h"
+
+using namespace calyth::test;
+
+TEST (HostileDocument, ControllerBoundManyTimesToOneParameterMovesItOnce)
+{
+    CalythAudioProcessor p;
+    const auto bindings = juce::String::repeatedString ("<x_pos cc=\"7\"/>", 1000) + "<y_pos cc=\"7\"/><x_pos cc=\"7\"/>";
+    p.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP>" + bindings + "</Calyth_MIDI_MAP>"));
+    struct Counter : juce::AudioProcessorParameter::Listener
+    {
+        void parameterValueChanged (int index, float) override { ++changes[index]; }
+        void parameterGestureChanged (int, bool) override {}
+        int changes[3] = {};
+    } counter;
+    for (int k : { 1, 2 })
+        p.getParameters()[k]->addListener (&counter);
+    runBlock (p, juce::MidiBuffer (juce::MidiMessage::controllerEvent (1, 7, 127)));
+    for (int k : { 1, 2 })
+        p.getParameters()[k]->removeListener (&counter);
+
+    EXPECT_TRUE (counter.changes[1] == 1 && counter.changes[2] == 1);
+    EXPECT_EQ (parameterValue (p, "x_pos") + parameterValue (p, "y_pos"), 2.0f);
+    EXPECT_EQ (p.ccMapper.ccMap.getNumChildren(), 1002); // the map keeps every binding, to be saved as it came
+}
+
+TEST (HostileDocument, GreaterThanInsideQuotesIsText)
+{
+    ScopedFiles files;
+    CalythAudioProcessor p;
+    applyChunk (p, chunkFromText ("<Calyth><Metadata preset_name=\"a>b\" note='c>d'/><Calyth_MIDI_MAP><x_pos cc=\"5\"/></Calyth_MIDI_MAP></Calyth>"));
+    EXPECT_TRUE (p.currentPresetName.get() == "a>b" && p.ccMapper.ccMap.getNumChildren() == 1);
+    EXPECT_TRUE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("q.cpst"), "<Calyth><Granulizer n=\"1 > 0\" speed=\"1.5\" pole=\"0\" channel=\"0\"/></Calyth>")));
+    EXPECT_EQ (grain (p, 0, 0).speed.load(), 1.5f);
+    EXPECT_TRUE (p.ccMapper.loadFromFile (files.write (homeFolder().getChildFile ("q.mpcc"), "<Calyth_MIDI_MAP n=\">\"><y_pos cc=\"9\"/></Calyth_MIDI_MAP>")));
+    EXPECT_EQ (p.ccMapper.ccMap.getChild (0).getType().toString(), "y_pos");
+    // A '<' stays refused inside quotes, and so does a quote left open.
+    EXPECT_TRUE (kelm::parseDocumentText ("<a b=\"<\"/>") == nullptr && kelm::parseDocumentText ("<a b=\">/>") == nullptr);
+}
+
+TEST (HostileDocument, CharactersXmlCannotHoldAreRefusedWhereRead)
+{
+    const auto chunkWithName = [] (const std::string& name) {
+        const auto text = "<Calyth><Metadata preset_name=\"" + name + "\"/></Calyth>";
+        const auto length = (juce::uint32) text.size();
+        juce::MemoryBlock block ("\x56\x43\x32\x21", 4);
+        block.append (&length, 4);
+        block.append (text.c_str(), text.size() + 1);
+        return block;
+    };
+    CalythAudioProcessor p;
+    // Control characters, a surrogate, U+FFFE and U+FFFF, as bytes and as references, and an
+    // overlong '<' that the parser would decode: each chunk is ignored.
+    for (const char* bad : { "\x01", "&#1;", "&#x1F;", "\xED\xA0\x80", "&#xD800;", "\xEF\xBF\xBE", "&#65535;", "\xC0\xBC" })
+    {
+        applyChunk (p, chunkWithName (std::string ("x") + bad));
+        EXPECT_EQ (p.currentPresetName.get(), "INIT") << bad;
+    }
+    // Tab, line ends and characters beyond the basic plane stay readable.
+    applyChunk (p, chunkWithName ("&#9;&#xA;\xC3\xA9\xF0\x9F\x8E\xB9"));
+    EXPECT_EQ (p.currentPresetName.get(), juce::String (juce::CharPointer_UTF8 ("\t\n\xC3\xA9\xF0\x9F\x8E\xB9")));
+
+    ScopedFiles files;
+    const auto control = juce::String::charToString (7);
+    EXPECT_FALSE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("c.cpst"), "<Calyth n=\"" + control + "\"/>")));
+    EXPECT_FALSE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("a" + control + "b.cpst"), "<Calyth/>")));
+    EXPECT_TRUE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("plain.cpst"), "<Calyth/>")));
+}
+
+TEST (HostileDocument, ChunkWriterWritesTheFrameworksBytesInLinearTime)
+{
+    const auto format = juce::XmlElement::TextFormat().singleLine().withoutHeader();
+    auto tree = juce::ValueTree::fromXml (*juce::parseXML (juce::String (juce::CharPointer_UTF8 (
+        "<Calyth a=\"&amp;&lt;&gt;&quot;'\xC3\xA9\xF0\x9F\x8E\xB9&#9;&#10;&#13;~\" e=\"\"><PARAM id=\"x_pos\" value=\"0.5\"/><F f=\"1\"><D/></F></Calyth>"))));
+    tree.setProperty ("n", 42, nullptr).setProperty ("d", 0.1, nullptr).setProperty ("t", true, nullptr);
+    // A binary value is written under "base64:" and its name; a text property of that name then overwrites it in place.
+    tree.setProperty ("blob", juce::var (juce::MemoryBlock ("xyz", 3)), nullptr).setProperty ("base64:blob", "text", nullptr).setProperty ("z", 1, nullptr);
+    juce::MemoryOutputStream ours, framework;
+    kelm::writeSingleLineXml (ours, tree);
+    tree.createXml()->writeTo (framework, format);
+    EXPECT_EQ (ours.toString(), framework.toString());
+
+    // A character XML cannot hold is never written: it becomes U+FFFD.
+    CalythAudioProcessor source, target;
+    source.currentPresetName.set ("x" + juce::String::charToString (0x1b) + juce::String::charToString (0xfffe));
+    const auto chunk = chunkOf (source);
+    applyChunk (target, chunk);
+    EXPECT_EQ (target.currentPresetName.get(), "x" + juce::String::repeatedString (juce::String::charToString (0xfffd), 2));
+    EXPECT_EQ (juce::String::fromUTF8 (static_cast<const char*> (chunk.getData()) + 8, (int) chunk.getSize() - 9), documentOf (chunk)->toString (format));
+}

@@ -1,0 +1,92 @@
+// What a hostile host can hand the processor: values that are no numbers, rates it cannot filter at, and
+// files in the presets folder that are no presets.
+#include <gtest/gtest.h>
+
+#include "StateTestHelpers.h"
+#include "kelm/DocumentReading.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace calyth::test;
+
+TEST (HostileHost, NonFiniteParameterValuesKeepTheLastFiniteOne)
+{
+    CalythAudioProcessor p;
+    p.prepareToPlay (44100.0, 256);
+    setParameter (p, "dry_wet", 0.25f);
+    ASSERT_TRUE (runBlock (p));
+    // As the VST client passes a host's setParameter on: the framework's range lets NaN through.
+    for (const char* id : { "dry_wet", "pole_a_diff", "out_gain" })
+    {
+        const float before = parameterValue (p, id);
+        setParameter (p, id, NAN);
+        EXPECT_EQ (parameterValue (p, id), before) << id;
+    }
+    EXPECT_TRUE (runBlock (p));
+
+    // A NaN that the audio thread reads before it is put back keeps the smoother's target.
+    SmoothedParameter smoother (0.5f);
+    smoother.prepare (4, 8);
+    smoother.process (NAN, 2);
+    smoother.process (SmoothedParameter::decibelsToGain (NAN), 2);
+    smoother.process (1.0f, 2);
+    EXPECT_EQ (std::vector<float> (smoother.values(), smoother.values() + 2), (std::vector<float> { 0.625f, 0.75f }));
+}
+
+TEST (HostileHost, DcBlockerStaysStableAtEveryRate)
+{
+    for (double rate : { 1.0, 40.0, 100.0, 126.0, 252.0 })
+    {
+        DcBlocker blocker;
+        blocker.updateSamplerate (rate);
+        EXPECT_EQ (blocker.coefficient, rate < 200.0 ? 0.0f : 0.5f) << rate;
+        // The worst input for a negative coefficient: full scale at the highest frequency.
+        float peak = 0.0f;
+        for (int i = 0; i < 400; ++i)
+            peak = juce::jmax (peak, std::abs (blocker.sampleUpdate (i % 2 == 0 ? 1.0f : -1.0f)));
+        EXPECT_LE (peak, 2.0f) << rate;
+    }
+}
+
+TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
+{
+    ScopedFiles files;
+    const auto folder = midiPresetsFolder();
+    const juce::String preset ("<Calyth><Granulizer speed=\"1.5\" pole=\"0\" channel=\"0\"/></Calyth>");
+    // Programs 0 to 3: a pipe, a preset padded beyond the size cap, one with too many elements, a plain one.
+    const auto pipe = files.write (folder.getChildFile ("0 pipe.cpst"), {});
+    ASSERT_TRUE (pipe.deleteFile() && ::mkfifo (pipe.getFullPathName().toRawUTF8(), 0600) == 0);
+    files.write (folder.getChildFile ("1 large.cpst"), preset + juce::String::repeatedString (" ", (int) kelm::maxDocumentFileBytes));
+    files.write (folder.getChildFile ("2 many.cpst"), preset.replace ("<Gr", juce::String::repeatedString ("<x/>", kelm::maxDocumentFileElements) + "<Gr"));
+    files.write (folder.getChildFile ("3 plain.cpst"), preset);
+    CalythAudioProcessor p;
+    ASSERT_EQ (p.midiPresetFiles.size(), 4);
+    const float speed = grain (p, 0, 0).speed;
+
+    // Frees a reader that waits on the pipe by opening its other end, and tells that it had to.
+    std::atomic<bool> done { false }, rescued { false };
+    std::thread watchdog ([&] {
+        for (int i = 0; i < 200 && ! done; ++i)
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        if (! done)
+        {
+            rescued = true;
+            ::close (::open (pipe.getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK));
+        }
+    });
+    for (int program : { 0, 1, 2 })
+        runBlock (p, juce::MidiBuffer (juce::MidiMessage::programChange (1, program)));
+    done = true;
+    watchdog.join();
+    EXPECT_FALSE (rescued);
+    EXPECT_TRUE (grain (p, 0, 0).speed.load() == speed && p.currentPresetName.get() == "INIT");
+
+    runBlock (p, juce::MidiBuffer (juce::MidiMessage::programChange (1, 3)));
+    EXPECT_TRUE (grain (p, 0, 0).speed.load() == 1.5f && p.currentPresetName.get() == "3 plain");
+}
