@@ -216,6 +216,7 @@ TEST (PoleEditor, PaintAndPoleIcon)
     CalythAudioProcessor processor;
     PoleEditor panel (processor, 0);
     panel.setSize (476, 236);
+    EXPECT_TRUE (panel.isOpaque());
     juce::Image image (juce::Image::ARGB, 476, 236, true);
     {
         juce::Graphics g (image);
