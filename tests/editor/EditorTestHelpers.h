@@ -1,4 +1,4 @@
-// Helpers for the editor tests: a processor to build parts on, mouse events, and painting parts into images.
+// Helpers for the editor tests: mouse events on a component, and host-side parameter changes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,19 +12,7 @@ namespace calyth::test
 inline juce::MouseEvent mouseAt (juce::Component& c, juce::Point<int> p, juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
 {
     const auto now = juce::Time::getCurrentTime();
-    return { juce::Desktop::getInstance().getMainMouseSource(), p.toFloat(), mods, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-             &c, &c, now, p.toFloat(), now, 1, false };
-}
-
-/** The component and its children painted at the scale into an image of its scaled size. */
-inline juce::Image paintAt (juce::Component& c, float scale = 1.0f)
-{
-    juce::Image image (juce::Image::ARGB, juce::roundToInt ((float) c.getWidth() * scale),
-                       juce::roundToInt ((float) c.getHeight() * scale), true);
-    juce::Graphics g (image);
-    g.addTransform (juce::AffineTransform::scale (scale));
-    c.paintEntireComponent (g, false);
-    return image;
+    return { juce::Desktop::getInstance().getMainMouseSource(), p.toFloat(), mods, 1, 0, 0, 0, 0, &c, &c, now, p.toFloat(), now, 1, false };
 }
 
 /** Sets a host parameter to a value in its own range, as the host would. */

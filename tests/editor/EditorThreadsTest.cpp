@@ -1,4 +1,4 @@
-// Blocks on an audio thread while the message thread moves panel knobs, refreshes panels and ticks and drives the pad.
+// Blocks on an audio thread while the message thread moves panel knobs, refreshes panels and ticks, drives and paints the pad.
 #include "EditorTestHelpers.h"
 #include "editor/CalythPad.h"
 #include "editor/PoleEditor.h"
@@ -26,20 +26,19 @@ TEST (Threads, BlocksWhilePanelsAndPadWork)
     std::thread audio ([&] {
         juce::AudioBuffer<float> buffer (2, 512);
         juce::MidiBuffer midi;
-        while (running)
+        for (; running; ++blocks)
         {
-            for (int ch = 0; ch < 2; ++ch)
-                for (int i = 0; i < 512; ++i)
-                    buffer.setSample (ch, i, 0.5f * std::sin (0.01f * (float) (i + 512 * blocks)));
+            for (int i = 0; i < 1024; ++i) // a sine in both channels
+                buffer.setSample (i / 512, i % 512, 0.5f * std::sin (0.01f * (float) (i % 512 + 512 * blocks)));
             midi.clear();
             midi.addEvent (juce::MidiMessage::controllerEvent (1, 20, blocks % 128), 0);
             processor.processBlock (buffer, midi);
             finite = finite && std::isfinite (buffer.getSample (0, 100)) && std::isfinite (buffer.getSample (1, 100));
-            ++blocks;
         }
     });
 
     juce::Random random (5);
+    juce::Image image (juce::Image::ARGB, 284, 284, true);
     for (int round = 0; round < 120 || blocks < 50; ++round)
     {
         auto& panel = *panels[round % 4];
@@ -50,10 +49,11 @@ TEST (Threads, BlocksWhilePanelsAndPadWork)
         panels[(round + 1) % 4]->update_values();
 
         pad.mouseDrag (mouseAt (pad, { random.nextInt (300), random.nextInt (300) }));
-        if (round % 50 == 0)
-            pad.performControllerMenuItem (1 + (round / 50) % 4);
+        if (round % 30 == 0)
+            pad.performControllerMenuItem (1 + (round / 30) % 4);
         pad.timerCallback();
-        paintAt (pad);
+        juce::Graphics g (image);
+        pad.paint (g);
         if (round % 20 == 0)
             juce::MessageManager::getInstance()->runDispatchLoopUntil (5); // the pad's own timer and the parameter tree's
     }
