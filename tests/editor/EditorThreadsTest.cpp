@@ -23,12 +23,11 @@ TEST (Threads, BlocksWhilePanelsAndPadWork)
     std::atomic<bool> running { true };
     std::atomic<int> blocks { 0 };
     bool finite = true; // read after the join
-    std::thread audio ([&] {
+    std::thread audio ([&] { // a sine and a controller message in every block
         juce::AudioBuffer<float> buffer (2, 512);
-        juce::MidiBuffer midi;
-        for (; running; ++blocks)
+        for (juce::MidiBuffer midi; running; ++blocks)
         {
-            for (int i = 0; i < 1024; ++i) // a sine in both channels
+            for (int i = 0; i < 1024; ++i)
                 buffer.setSample (i / 512, i % 512, 0.5f * std::sin (0.01f * (float) (i % 512 + 512 * blocks)));
             midi.clear();
             midi.addEvent (juce::MidiMessage::controllerEvent (1, 20, blocks % 128), 0);

@@ -34,49 +34,45 @@ TEST (CalythPad, PressesDragsGesturesTimerAndMenu)
     pad.setBounds (98, 70, 284, 284);
     pad.isAbletonLive = false; // whatever runs the tests
     ParameterLog log (pad);
+    const auto down = [&] (int x, int y, int button = juce::ModifierKeys::leftButtonModifier) { pad.mouseDown (mouseAt (pad, { x, y }, button)); };
+    const auto drag = [&] (int x, int y) { pad.mouseDrag (mouseAt (pad, { x, y })); };
+    const auto up = [&] { pad.mouseUp (mouseAt (pad, {})); };
 
-    // The cursor's centre sits 8 left of and above the pointer; the value runs from pointer 16 to 284.
-    pad.mouseDown (mouseAt (pad, { 150, 100 }));
+    // The cursor's centre sits 8 left of and above the pointer; the value runs from pointer 16 to 284:
+    // the top-left 16 x 16 corner gives 0, the last column 267 / 268, beyond the edge 1.
+    down (150, 100);
     EXPECT_EQ (pad.cursorPosition, juce::Point<float> (142, 92));
-    pad.mouseDrag (mouseAt (pad, { 5, 15 })); // the top-left 16 x 16 corner
-    pad.mouseDrag (mouseAt (pad, { 283, 400 })); // the last column, below the pad
-    pad.mouseDrag (mouseAt (pad, { 900, -50 }));
-    pad.mouseUp (mouseAt (pad, { 900, -50 }));
+    drag (5, 15), drag (283, 400), drag (900, -50), up();
     EXPECT_EQ (pad.cursorPosition, juce::Point<float> (276, 8));
     EXPECT_EQ (log.take(), "+1 +2 " + values (134.0f / 268, 84.0f / 268) + " " + values (0, 0) + " " + values (267.0f / 268, 1) + " " + values (1, 0) + " -1 -2");
 
-    // Any button begins both gestures; the timer shows the snapped value (135 / 268 = 0.50373 becomes 0.504).
-    pad.mouseDown (mouseAt (pad, { 151, 284 }, juce::ModifierKeys::middleButtonModifier));
-    pad.timerCallback();
-    EXPECT_NEAR (pad.cursorPosition.x, 8 + 268 * 0.504f, 1.0e-3f);
-    pad.mouseUp (mouseAt (pad, { 151, 284 }));
-    EXPECT_EQ (log.take(), "+1 +2 " + values (135.0f / 268, 1) + " -1 -2");
+    // The timer shows the snapped values (135 / 268 = 0.50373 becomes 0.504) and the trajectory point within [r, size].
+    down (151, 284, juce::ModifierKeys::middleButtonModifier);
     processor.trajectoryX = 0.5f;
     processor.trajectoryY = 1.5f;
     pad.timerCallback();
-    EXPECT_EQ (pad.trajectoryMarkerPosition, juce::Point<float> (4 + 276 * 0.5f, 284)); // limited to [r, size]
+    EXPECT_NEAR (pad.cursorPosition.x, 8 + 268 * 0.504f, 1.0e-3f);
+    EXPECT_EQ (pad.trajectoryMarkerPosition, juce::Point<float> (4 + 276 * 0.5f, 284));
+    up();
+    EXPECT_EQ (log.take(), "+1 +2 " + values (135.0f / 268, 1) + " -1 -2");
 
-    // A right press shows the menu and leaves the gestures open until the release; a second press without a
-    // release ends the open gestures first.
+    // A right press shows the menu and leaves the gestures open until the release; a press while they are
+    // still open ends them first.
     juce::StringArray shown;
     pad.showControllerMenu = [&] (juce::PopupMenu& m) {
         for (juce::PopupMenu::MenuItemIterator it (m); it.next();)
             shown.add (juce::String (it.getItem().itemID) + (it.getItem().isEnabled && ! it.getItem().isTicked ? " " : " ?") + it.getItem().text);
         return 0;
     };
-    pad.mouseDown (mouseAt (pad, { 40, 40 }, juce::ModifierKeys::rightButtonModifier));
+    down (40, 40, juce::ModifierKeys::rightButtonModifier);
     EXPECT_EQ (shown.joinIntoString (", "), "1 MAP X TO LAST MOVED CC, 2 MAP Y TO LAST MOVED CC, 3 CLEAR X CC MAPPING, 4 CLEAR Y CC MAPPING");
     EXPECT_EQ (log.take(), "+1 +2");
-    pad.mouseDown (mouseAt (pad, { 16, 16 }));
-    pad.mouseUp (mouseAt (pad, { 16, 16 }));
-    pad.mouseUp (mouseAt (pad, { 16, 16 }));
+    down (16, 16), up(), up();
     EXPECT_EQ (log.take(), "-1 -2 +1 +2 " + values (0, 0) + " -1 -2");
 
     // In Ableton Live there is no gesture at all, and the host is still told of every value.
     pad.isAbletonLive = true;
-    pad.mouseDown (mouseAt (pad, { 284, 16 }));
-    pad.mouseDown (mouseAt (pad, { 0, 0 }, juce::ModifierKeys::rightButtonModifier));
-    pad.mouseUp (mouseAt (pad, { 284, 16 }));
+    down (284, 16), down (0, 0, juce::ModifierKeys::rightButtonModifier), up();
     EXPECT_EQ (log.take(), values (1, 0));
 
     // The menu's items act on the controller map; 0 (dismissed) and unknown ids do nothing.
@@ -148,13 +144,12 @@ TEST (CalythPad, PaintsInOrderWithLevelAndTrajectory)
 
         // 12 rows, 12 columns and 8 particles in one radial gradient around the marker or the cursor.
         const auto centre = c.trajectory ? juce::Point<float> (142, 4) : juce::Point<float> (75, 142);
+        ASSERT_TRUE (ops[i].fill.isGradient() && ops[i].fill.gradient->isRadial);
+        const auto& gradient = *ops[i].fill.gradient;
+        EXPECT_EQ (std::tuple (gradient.point1, gradient.point2, gradient.getNumColours()), std::tuple (centre, centre + juce::Point<float> (71, 0), 2));
+        EXPECT_EQ (std::pair (gradient.getColour (0), gradient.getColour (1)), std::pair (teal.withAlpha ((juce::uint8) c.glowAlpha), teal.withAlpha ((juce::uint8) 0)));
         for (size_t k = i; k < ops.size(); ++k)
-        {
-            ASSERT_TRUE (ops[k].fill.isGradient() && ops[k].fill.gradient->isRadial);
-            const auto& gradient = *ops[k].fill.gradient;
-            EXPECT_EQ (std::tuple (gradient.point1, gradient.point2, gradient.getNumColours()), std::tuple (centre, centre + juce::Point<float> (71, 0), 2));
-            EXPECT_EQ (std::pair (gradient.getColour (0), gradient.getColour (1)), std::pair (teal.withAlpha ((juce::uint8) c.glowAlpha), teal.withAlpha ((juce::uint8) 0)));
-        }
+            EXPECT_TRUE (ops[k].fill == ops[i].fill);
         EXPECT_EQ (tenths (ops[i + 3].path.getBounds()), tenths ({ 0, 71, 284, 1 }));
         EXPECT_EQ (tenths (ops[i + 23].path.getBounds()), tenths ({ 284.0f * 11 / 12, 0, 1, 284 }));
 
@@ -177,17 +172,19 @@ namespace
 // Draws nothing and keeps no state, so that only the painting code's own allocations count.
 struct NullContext : juce::LowLevelGraphicsContext
 {
+    using Rect = juce::Rectangle<int>;
+    using Transform = juce::AffineTransform;
     bool isVectorDevice() const override { return false; }
-    void setOrigin (juce::Point<int>) override {}
-    void addTransform (const juce::AffineTransform&) override {}
     float getPhysicalPixelScaleFactor() override { return 1; }
-    bool clipToRectangle (const juce::Rectangle<int>&) override { return true; }
+    void setOrigin (juce::Point<int>) override {}
+    void addTransform (const Transform&) override {}
+    bool clipToRectangle (const Rect&) override { return true; }
     bool clipToRectangleList (const juce::RectangleList<int>&) override { return true; }
-    void excludeClipRectangle (const juce::Rectangle<int>&) override {}
-    void clipToPath (const juce::Path&, const juce::AffineTransform&) override {}
-    void clipToImageAlpha (const juce::Image&, const juce::AffineTransform&) override {}
-    bool clipRegionIntersects (const juce::Rectangle<int>&) override { return true; }
-    juce::Rectangle<int> getClipBounds() const override { return { 0, 0, 1000, 1000 }; }
+    void excludeClipRectangle (const Rect&) override {}
+    void clipToPath (const juce::Path&, const Transform&) override {}
+    void clipToImageAlpha (const juce::Image&, const Transform&) override {}
+    bool clipRegionIntersects (const Rect&) override { return true; }
+    Rect getClipBounds() const override { return { 0, 0, 1000, 1000 }; }
     bool isClipEmpty() const override { return false; }
     void saveState() override {}
     void restoreState() override {}
@@ -196,15 +193,15 @@ struct NullContext : juce::LowLevelGraphicsContext
     void setFill (const juce::FillType&) override {}
     void setOpacity (float) override {}
     void setInterpolationQuality (juce::Graphics::ResamplingQuality) override {}
-    void fillRect (const juce::Rectangle<int>&, bool) override {}
+    void fillRect (const Rect&, bool) override {}
     void fillRect (const juce::Rectangle<float>&) override {}
     void fillRectList (const juce::RectangleList<float>&) override {}
-    void fillPath (const juce::Path&, const juce::AffineTransform&) override {}
-    void drawImage (const juce::Image&, const juce::AffineTransform&) override {}
+    void fillPath (const juce::Path&, const Transform&) override {}
+    void drawImage (const juce::Image&, const Transform&) override {}
     void drawLine (const juce::Line<float>&) override {}
     void setFont (const juce::Font& f) override { font = f; }
     const juce::Font& getFont() override { return font; }
-    void drawGlyph (int, const juce::AffineTransform&) override {}
+    void drawGlyph (int, const Transform&) override {}
     juce::Font font;
 };
 } // namespace
