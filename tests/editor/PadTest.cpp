@@ -75,6 +75,11 @@ TEST (CalythPad, PressesDragsGesturesTimerAndMenu)
     down (284, 16), down (0, 0, juce::ModifierKeys::rightButtonModifier), up();
     EXPECT_EQ (log.take(), values (1, 0));
 
+    // A pad too small for the cursor's travel sets nothing rather than dividing by zero.
+    pad.setSize (16, 40);
+    drag (10, 10);
+    EXPECT_EQ (log.take(), "");
+
     // The menu's items act on the controller map; 0 (dismissed) and unknown ids do nothing.
     auto& mapper = processor.ccMapper;
     const auto map = [&] {

@@ -118,10 +118,14 @@ TEST (PoleEditor, KnobsWriteOneFieldOfTheirRecord)
     panel.update_values();
     EXPECT_EQ (panel.leftGrainKnobs[0]->getTooltip(), "599 Ms");
 
-    juce::Slider stranger; // a slider of no pair changes nothing
+    // A slider of no pair, and any knob of a panel for a pole that does not exist, change nothing.
+    juce::Slider stranger;
+    PoleEditor nowhere (processor, 4);
     const auto before = everything (processor);
     for (auto* slider : { &stranger, panel.diffusionControls.sendKnob.get(), (juce::Slider*) nullptr })
         panel.sliderValueChanged (slider);
+    for (auto* knob : pairKnobs (nowhere))
+        knob->setValue (knob->getValue() > 0.5 ? 0.0 : 1.0, juce::sendNotificationSync);
     EXPECT_TRUE (everything (processor) == before);
 }
 
