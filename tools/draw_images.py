@@ -206,10 +206,10 @@ def pad_panel():
     # the pad's frame (the pad sits at 96, 8 in this panel, 284 square)
     body += '  <rect x="93" y="5" width="290" height="290" rx="3" fill="#000000" stroke="#323232" stroke-width="2"/>\n'
     # trays behind the left buttons and the right column of pole controls
-    body += '  <rect x="12" y="68" width="72" height="226" rx="10" fill="#262626"/>\n'
+    body += '  <rect x="12" y="68" width="72" height="226" rx="10" fill="#181818"/>\n'
     for i in range(4):
         y = 12 + 71 * i
-        body += '  <rect x="386" y="%d" width="82" height="66" rx="10" fill="#262626"/>\n' % y
+        body += '  <rect x="386" y="%d" width="82" height="66" rx="10" fill="#181818"/>\n' % y
         body += '  <rect x="430" y="%d" width="1" height="50" fill="#323232"/>\n' % (y + 8)
     return svg(476, 298, body)
 
@@ -218,20 +218,13 @@ def knobs_panel():
     h = 234.048
     body = '  <rect x="0" y="0" width="476" height="%s" fill="#1F1F1F"/>\n' % num(h)
     body += '  <rect x="0" y="0" width="476" height="2" fill="#323232"/>\n'
-    # three groups: trajectory (X and Y rows), gains, mix; the knobs sit at their layout places
-    groups = ((9, 44, 218, 180), (245, 44, 96, 180), (366, 44, 98, 180))
-    for x, y, w, gh in groups:
-        body += ('  <rect x="%d" y="%d" width="%d" height="%d" rx="8" fill="#232323" stroke="#323232" stroke-width="1.5"/>\n'
-                 % (x, y, w, gh))
-        # an accent tab and a light-grey rule over each group
-        body += '  <rect x="%d" y="%d" width="24" height="3" rx="1.5" fill="%s"/>\n' % (x + w // 2 - 12, y - 12, ACCENT)
-        body += '  <rect x="%d" y="%d" width="%d" height="1" fill="#BDBDBD" fill-opacity="0.35"/>\n' % (x + 10, y - 20, w - 20)
-    # the rule between the X and Y rows of the trajectory group
-    body += '  <rect x="21" y="133" width="194" height="1" fill="#323232"/>\n'
-    # small light-grey ticks beside the gain knobs and the mix knob's centre mark
-    for y in (88, 179):
-        body += '  <circle cx="330" cy="%d" r="2.5" fill="#BDBDBD" fill-opacity="0.5"/>\n' % y
-    body += '  <rect x="414" y="90" width="2" height="8" fill="%s"/>\n' % ACCENT
+    # three groups around the knobs' places: trajectory (X and Y rows), gains, mix
+    for x, w in ((9, 218), (245, 96), (366, 98)):
+        body += ('  <rect x="%d" y="14" width="%d" height="208" rx="8" fill="#232323" stroke="#323232" stroke-width="1.5"/>\n'
+                 % (x, w))
+        # an accent tab on the top edge, a light-grey rule under it
+        body += '  <rect x="%d" y="12.5" width="28" height="3" rx="1.5" fill="%s"/>\n' % (x + w // 2 - 14, ACCENT)
+        body += '  <rect x="%d" y="28" width="%d" height="1" fill="#BDBDBD" fill-opacity="0.25"/>\n' % (x + 14, w - 28)
     return svg(476, h, body)
 
 
@@ -248,13 +241,18 @@ def preset_field():
 # ---------------------------------------------------------------- brand marks
 
 def emblem():
-    """Four petals around a ring: the four poles meeting in the middle. White on transparent."""
-    c = 1500
-    body = '  <circle cx="%d" cy="%d" r="1380" fill="none" stroke="#FFFFFF" stroke-width="120"/>\n' % (c, c)
-    petal = "M 1500 1500 C 1180 1200 1180 620 1500 330 C 1820 620 1820 1200 1500 1500 Z"
-    for angle in (45, 135, 225, 315):
-        body += '  <path d="%s" fill="#FFFFFF" transform="rotate(%d 1500 1500)"/>\n' % (petal, angle)
-    body += '  <circle cx="%d" cy="%d" r="170" fill="#FFFFFF"/>\n' % (c, c)
+    """A calyx: three broad, round-tipped petals opening from one base. White on transparent."""
+    base = (1500, 2620)
+    body = ""
+    for angle, length in ((-40, 1750), (40, 1750), (0, 2250)):
+        tip = base[1] - length
+        mid = base[1] - length * 0.6
+        half = length * 0.34
+        petal = "M 1500 %d C %d %d %d %d 1500 %d C %d %d %d %d 1500 %d Z" % (
+            base[1], 1500 - half, mid + half, 1500 - half * 0.8, mid - half, tip,
+            1500 + half * 0.8, mid - half, 1500 + half, mid + half, base[1])
+        body += '  <path d="%s" fill="#FFFFFF" transform="rotate(%d 1500 %d)"/>\n' % (petal, angle, base[1])
+    body += '  <circle cx="1500" cy="%d" r="230" fill="#FFFFFF"/>\n' % base[1]
     return svg(3000, 3000, body)
 
 
