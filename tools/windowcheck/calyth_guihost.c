@@ -1,7 +1,8 @@
 /* A small Linux VST 2.4 host that opens a plug-in's editor in a real X11 window, keeps it idle and feeds it
  * audio, driven line by line on stdin (one reply line per command on stdout, host events on stderr).
  *
- * Commands: params | set N V | size | shot FILE.ppm | reopen | mem | close (end of input closes too).
+ * Commands: params | set N V | size | shot FILE.ppm | reopen | mem | cpu | close (end of input closes too).
+ * "cpu" answers the CPU seconds this main thread (which runs the editor) has used so far.
  * stderr lines: AUTOMATE n v, BEGINEDIT n, ENDEDIT n, SIZEWINDOW w h, XERROR text.
  * Uses only the VST 2.4 interface definitions of Debian's fst-dev and Xlib. */
 #define _GNU_SOURCE
@@ -227,6 +228,12 @@ static int runCommand(const char *line)
     }
     else if (strcmp(line, "mem") == 0)
         printf("OK %ld\n", residentKilobytes());
+    else if (strcmp(line, "cpu") == 0)
+    {
+        struct timespec t;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        printf("OK %.6f\n", (double)t.tv_sec + (double)t.tv_nsec * 1e-9);
+    }
     else if (strcmp(line, "close") == 0)
         return 0;
     else

@@ -276,6 +276,10 @@ def main():
         host.shot(path("reopened-600.ppm"))
         share = differing_share(read_ppm(path("reopened-600.ppm")), headless[600], 1.25)
         check(share < 0.01, "and paints the scaled design (%.2f %% differ)" % (100 * share))
+        cpu, start = float(host.send("cpu").split()[1]), time.monotonic()
+        time.sleep(5)
+        cpu, seconds = float(host.send("cpu").split()[1]) - cpu, time.monotonic() - start
+        print("  info the open, idle editor used %.1f %% of one core on the host's main thread" % (100 * cpu / seconds))
         for _ in range(5):  # the first openings fill the framework's caches
             host.send("reopen")
         memory_before = int(host.send("mem").split()[1])
