@@ -51,6 +51,8 @@ CalythPad::CalythPad (CalythAudioProcessor& processorToUse)
       glowFill (juce::ColourGradient (teal (0), 0.0f, 0.0f, teal (0), 1.0f, 0.0f, true))
 {
     particles.fill ({ -10.0f, -10.0f });
+    // Paint covers every pixel, so the window need not repaint what lies beneath 20 times a second.
+    setOpaque (true);
     // Room for the largest shape painted (two ellipses), so painting never grows the path.
     shape.preallocateSpace (128);
 

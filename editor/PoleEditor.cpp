@@ -150,6 +150,8 @@ PoleEditor::PoleEditor (CalythAudioProcessor& processorToEdit, int poleToEdit)
     d.rightDepthKnob->addListener (this);
 
     tooltipWindow->setMillisecondsBeforeTipAppears (300);
+    // Paint covers every pixel: a knob that moves repaints the panel, not the window's artwork beneath it.
+    setOpaque (true);
 
     update_values();
 }

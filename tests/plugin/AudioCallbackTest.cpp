@@ -5,14 +5,16 @@
 #include <atomic>
 #include <thread>
 
+#include "AllocationCounting.h"
 #include "plugin/PluginProcessor.h"
 
 namespace
 {
 constexpr int blockSize = 4096;
 constexpr float halfMix = 0.70770812f; // P(t) at m = 0.5
-thread_local bool counting = false; // counts the C allocations of this thread while set
-std::atomic<int> allocations { 0 };
+using calyth::test::allocations;
+using calyth::test::counting;
+using calyth::test::countingAllocations;
 
 // Sets a parameter to a value in its own range, as the host would.
 void setParameter (CalythAudioProcessor& processor, const char* id, float value)
@@ -188,27 +190,6 @@ TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
             expectScaledSines (process (processor, length, false, c.out.size()), halfMix, c.processed);
     }
 }
-
-// Sanitizers bring their own allocator, so the counting stays out of those builds. Counting the C allocator
-// covers operator new, the framework's heap blocks and audio buffers alike.
-#if ! defined(__SANITIZE_THREAD__) && ! defined(__SANITIZE_ADDRESS__)
-constexpr bool countingAllocations = true;
-static void* counted (void* p) noexcept
-{
-    if (counting)
-        allocations.fetch_add (1, std::memory_order_relaxed);
-    return p;
-}
-
-extern "C" void* __libc_malloc (std::size_t);
-extern "C" void* __libc_calloc (std::size_t, std::size_t);
-extern "C" void* __libc_realloc (void*, std::size_t);
-extern "C" void* malloc (std::size_t size) { return counted (__libc_malloc (size)); }
-extern "C" void* calloc (std::size_t count, std::size_t size) { return counted (__libc_calloc (count, size)); }
-extern "C" void* realloc (void* p, std::size_t size) { return counted (__libc_realloc (p, size)); }
-#else
-constexpr bool countingAllocations = false;
-#endif
 
 TEST (Threads, BlocksAllocateNothingWhileSettingsAndParametersChange)
 {
