@@ -71,7 +71,6 @@ MainComponent::MainComponent (CalythAudioProcessor& processorToUse) : processor 
         const auto on = drawableFrom (CALYTH_IMAGE (TrajectoryButtonOn));
         trajectoryButton.reset (kelm::UIControlFactory::createIconButton (off.get(), on.get()));
         trajectoryButton->setClickingTogglesState (true);
-        trajectoryButton->setVisible (true);
         addAndMakeVisible (*trajectoryButton);
         trajectoryAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
             processor.parameterTree, ids[CalythParameters::trajectory], *trajectoryButton);
