@@ -1,6 +1,8 @@
 // Construction, destruction and the small overrides of the plug-in processor.
 #include "plugin/PluginProcessor.h"
 
+#include "editor/PluginEditor.h"
+
 CalythAudioProcessor::CalythAudioProcessor()
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), false)
@@ -81,8 +83,8 @@ double CalythAudioProcessor::getTailLengthSeconds() const { return 0.0; }
 bool CalythAudioProcessor::acceptsMidi() const { return true; }
 bool CalythAudioProcessor::producesMidi() const { return false; }
 
-juce::AudioProcessorEditor* CalythAudioProcessor::createEditor() { return nullptr; }
-bool CalythAudioProcessor::hasEditor() const { return false; }
+juce::AudioProcessorEditor* CalythAudioProcessor::createEditor() { return new CalythAudioProcessorEditor (*this); }
+bool CalythAudioProcessor::hasEditor() const { return true; }
 
 int CalythAudioProcessor::getNumPrograms() { return 1; }
 int CalythAudioProcessor::getCurrentProgram() { return 0; }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test: the unit tests, the ThreadSanitizer
-# run of the concurrency tests, and the outside-in check of the plug-in in real hosts.
+# run of the concurrency tests, the outside-in check of the plug-in in real hosts and of its window under Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -24,3 +24,7 @@ BUILD_TARGET=calyth_tests scripts/build.sh "$root/build-tsan" RelWithDebInfo "${
 
 echo "== outside-in host check"
 python3 tools/hostcheck/host_check.py build/Calyth_artefacts/RelWithDebInfo/VST/Calyth.so
+
+echo "== the plug-in window from outside: our host, Xvfb and xdotool"
+python3 tools/windowcheck/window_check.py build/Calyth_artefacts/RelWithDebInfo/VST/Calyth.so \
+    --tools build/tools --out build/windowcheck

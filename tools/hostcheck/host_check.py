@@ -193,6 +193,7 @@ def main():
         check(fields[3] == "1:0", "MIDI inputs:outputs %s" % fields[3])
         check(fields[4] == "18:0", "parameters in:out %s" % fields[4])
         check(int(fields[8], 16) == UNIQUE_ID, "unique ID %s is 'kdCa'" % fields[8])
+        check("GUI" in fields[5].split(","), "the plug-in has an editor (flags %s)" % fields[5])
 
     print("== Ardour VST scanner")
     scan_env = dict(env, LD_LIBRARY_PATH="/usr/lib/ardour7")
@@ -207,6 +208,7 @@ def main():
         check(attrs.get("category") == "Effect", "category %r" % attrs.get("category"))
         check((attrs.get("n_inputs"), attrs.get("n_outputs")) == ("2", "2"), "2 inputs and 2 outputs")
         check((attrs.get("n_midi_inputs"), attrs.get("n_midi_outputs")) == ("1", "0"), "receives MIDI, sends none")
+        check(attrs.get("has_editor") == "1", "has an editor")
 
     print("== Ardour session: the plug-in and its parameters")
     out = session(env, work, "params")[2]
