@@ -87,24 +87,26 @@ TEST (CCMapper, ControllerApplicationAndGarbage)
     log.events.clear();
     mapper.applyControllerMessages (controllers ({ { 9, 127 }, { 3, 0 }, { 123, 50 }, { 5, 1 }, { 4, 127 }, { 0, 0 }, { 123, 9 } }));
     EXPECT_EQ (log.events + " " + juce::String (mapper.lastReceivedCC.load()), juce::String (" ( 9:0.0000 ) ( 1:0.0000 ) ( 2:1.0000 ) ( 1:1.0000 ) ( 1:1.0000 ) 0"));
-    // Garbage blocks: thousands of events at every offset, random bytes, sysex, controller and program-change
-    // status with any data bytes; then a real change of controller 1.
+    // A pair bound many times moves its parameter once; the map keeps every binding, to be saved as it came.
+    loadMap (mapper, juce::String::repeatedString ("<x_pos cc=\"7\"/>", 1000) + "<y_pos cc=\"7\"/><x_pos cc=\"7\"/>");
+    log.events.clear();
+    mapper.applyControllerMessages (controllers ({ { 7, 127 } }));
+    EXPECT_EQ (log.events + " " + juce::String (mapper.ccMap.getNumChildren()), juce::String (" ( 1:1.0000 ) ( 2:1.0000 ) 1002"));
+    // A garbage block: thousands of events at every offset, random bytes, sysex, controller and program-change status
+    // with any data bytes; then a real change of controller 1.
     loadMap (mapper, "<x_pos cc=\"1\"/><y_pos cc=\"2\"/>");
     juce::Random random (7);
-    for (int block = 0; block < 5; ++block)
+    juce::MidiBuffer midi;
+    for (int i = 0; i < 8000; ++i)
     {
-        juce::MidiBuffer midi;
-        for (int i = 0; i < 2000; ++i)
-        {
-            juce::uint8 bytes[8];
-            random.fillBitsRandomly (bytes, sizeof (bytes));
-            bytes[0] = i % 7 == 0 ? 0xf0 : i % 3 == 0 ? (juce::uint8) ((i % 2 ? 0xb0 : 0xc0) | (bytes[0] & 0x0f)) : bytes[0];
-            midi.addEvent (bytes, 1 + random.nextInt (8), i % 256);
-        }
-        midi.addEvent (juce::MidiMessage::controllerEvent (3, 1, 127), 255);
-        log.events.clear();
-        ASSERT_TRUE (runBlock (processor, midi));
-        EXPECT_TRUE (log.events == " ( 1:1.0000 )" || (log.events.startsWith (" ( 1:1.0000 ) ( 2:") && log.events.length() == 26)) << log.events;
-        EXPECT_TRUE (processor.lastProgramNumber.load() >= -1 && processor.lastProgramNumber.load() < 128);
+        juce::uint8 bytes[8];
+        random.fillBitsRandomly (bytes, sizeof (bytes));
+        bytes[0] = i % 7 == 0 ? 0xf0 : i % 3 == 0 ? (juce::uint8) ((i % 2 ? 0xb0 : 0xc0) | (bytes[0] & 0x0f)) : bytes[0];
+        midi.addEvent (bytes, 1 + random.nextInt (8), i % 256);
     }
+    midi.addEvent (juce::MidiMessage::controllerEvent (3, 1, 127), 255);
+    log.events.clear();
+    ASSERT_TRUE (runBlock (processor, midi));
+    EXPECT_TRUE (log.events == " ( 1:1.0000 )" || (log.events.startsWith (" ( 1:1.0000 ) ( 2:") && log.events.length() == 26)) << log.events;
+    EXPECT_TRUE (processor.lastProgramNumber.load() >= -1 && processor.lastProgramNumber.load() < 128);
 }

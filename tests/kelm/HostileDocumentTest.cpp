@@ -1,4 +1,4 @@
-// Hostile documents: controller maps, chunk and preset texts that a careless or malicious writer made.
+// Hostile documents: chunk, preset and map texts that a careless or malicious writer made.
 #include <gtest/gtest.h>
 
 #include "../plugin/StateTestHelpers.h"
@@ -6,28 +6,6 @@
 #include "kelm/DocumentWriting.h"
 
 using namespace calyth::test;
-
-TEST (HostileDocument, ControllerBoundManyTimesToOneParameterMovesItOnce)
-{
-    CalythAudioProcessor p;
-    const auto bindings = juce::String::repeatedString ("<x_pos cc=\"7\"/>", 1000) + "<y_pos cc=\"7\"/><x_pos cc=\"7\"/>";
-    p.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP>" + bindings + "</Calyth_MIDI_MAP>"));
-    struct Counter : juce::AudioProcessorParameter::Listener
-    {
-        void parameterValueChanged (int index, float) override { ++changes[index]; }
-        void parameterGestureChanged (int, bool) override {}
-        int changes[3] = {};
-    } counter;
-    for (int k : { 1, 2 })
-        p.getParameters()[k]->addListener (&counter);
-    runBlock (p, juce::MidiBuffer (juce::MidiMessage::controllerEvent (1, 7, 127)));
-    for (int k : { 1, 2 })
-        p.getParameters()[k]->removeListener (&counter);
-
-    EXPECT_TRUE (counter.changes[1] == 1 && counter.changes[2] == 1);
-    EXPECT_EQ (parameterValue (p, "x_pos") + parameterValue (p, "y_pos"), 2.0f);
-    EXPECT_EQ (p.ccMapper.ccMap.getNumChildren(), 1002); // the map keeps every binding, to be saved as it came
-}
 
 TEST (HostileDocument, GreaterThanInsideQuotesIsText)
 {
@@ -45,14 +23,7 @@ TEST (HostileDocument, GreaterThanInsideQuotesIsText)
 
 TEST (HostileDocument, CharactersXmlCannotHoldAreRefusedWhereRead)
 {
-    const auto chunkWithName = [] (const std::string& name) {
-        const auto text = "<Calyth><Metadata preset_name=\"" + name + "\"/></Calyth>";
-        const auto length = (juce::uint32) text.size();
-        juce::MemoryBlock block ("\x56\x43\x32\x21", 4);
-        block.append (&length, 4);
-        block.append (text.c_str(), text.size() + 1);
-        return block;
-    };
+    const auto chunkWithName = [] (const std::string& name) { return chunkFromBytes ("<Calyth><Metadata preset_name=\"" + name + "\"/></Calyth>"); };
     CalythAudioProcessor p;
     // Control characters, a surrogate, U+FFFE and U+FFFF, as bytes and as references, and an
     // overlong '<' that the parser would decode: each chunk is ignored.

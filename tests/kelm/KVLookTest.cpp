@@ -13,17 +13,12 @@ TEST (KVLook, KnobGeometryAndDisabledParent)
     const Knob k (lf, slider, 0.5f);
     ASSERT_EQ (k.pointer, (int) k.ops.size() - 1); // over the cap, which follows the wedge
 
-    // Back disc on the knob square, cap inset by 0.25 r, pointer straight up from 0.2 r to 0.45 r, 0.1 r thick.
-    EXPECT_EQ (tenths (k.path (0).getBounds()), "25 220 560 560");
-    EXPECT_EQ (tenths (k.path (k.wedge + 1).getBounds()), "95 290 420 420");
-    EXPECT_EQ (tenths (k.path (k.pointer).getBounds()), "291 374 28 70");
-
-    // The wedge, of radius 0.9 r = 25.2, runs from the start angle to the value, where the pointer is.
-    for (auto [p, marks] : { std::pair { 0.0f, "...................." }, { 0.5f, "..########.........." }, { 1.0f, "..################.." } })
+    // The wedge, of radius 0.9 r = 25.2, runs from the start angle to the value, where the pointer is (the reference
+    // images hold the rest of the drawing).
+    for (auto [p, marks] : { std::pair { 0.0f, "...................." }, { 1.0f, "..################.." } })
     {
         const Knob knob (lf, slider, p);
-        EXPECT_EQ (arc (knob.path (knob.wedge), Knob::centre, 24.9f), marks) << p;
-        EXPECT_EQ (arc (knob.path (knob.wedge), Knob::centre, 25.5f), std::string (20, '.')) << p;
+        EXPECT_EQ (arc (knob.path (knob.wedge), Knob::centre, 24.9f) + arc (knob.path (knob.wedge), Knob::centre, 25.5f), marks + std::string (20, '.')) << p;
         EXPECT_TRUE (knob.path (knob.pointer).contains (Knob::centre.getPointOnCircumference (9.1f, (1.2f + 1.6f * p) * pi))) << p;
     }
 
@@ -53,11 +48,10 @@ TEST (KVLook, TypefaceMenuSizesArrowsShinyShapeAndLabels)
         lf.getIdealPopupMenuItemSize (t, separator, standard, w, h);
         return std::pair { w, h };
     };
-    EXPECT_EQ (size ({}, false, 0), (std::pair { 36, 18 })); // round (14 x 1.3) high, twice that wider
-    EXPECT_EQ (size (text, false, 0), (std::pair { textWidth (14) + 36, 18 }));
+    // The default item height is round (14 x 1.3) (the reference menus hold it); a standard height sets the item's.
+    EXPECT_EQ (size ({}, false, 0), (std::pair { 36, 18 }));
     EXPECT_EQ (size (text, false, 26), (std::pair { textWidth (14) + 52, 26 })); // 26 / 1.3 = 20 keeps 14
     EXPECT_EQ (size (text, false, 13), (std::pair { textWidth (13 / 1.3f) + 26, 13 }));
-    EXPECT_EQ (size (text, true, 0), (std::pair { 50, 10 }));
     EXPECT_EQ (size (text, true, 13), (std::pair { 50, 6 }));
 
     const auto arrow = [&] (bool up) {
@@ -71,8 +65,7 @@ TEST (KVLook, TypefaceMenuSizesArrowsShinyShapeAndLabels)
     const auto shiny = [&] (float w, float h) {
         return record (10, 10, [&] (juce::Graphics& g) { lf.drawShinyButtonShape (g, 1, 2, w, h, 3, c, 1, false, false, false, false); });
     };
-    EXPECT_TRUE (shiny (1.1f, 5).empty() && shiny (5, 1.1f).empty());
-    ASSERT_EQ (indexOf (shiny (1.2f, 2), c), 0);
+    EXPECT_TRUE (shiny (1.1f, 5).empty() && shiny (5, 1.1f).empty() && indexOf (shiny (1.2f, 2), c) == 0);
     EXPECT_EQ (tenths (shiny (1.2f, 2)[0].path.getBounds()), "10 20 12 20");
 
     // Not being edited, the text is drawn in the text colour, at half alpha when disabled, and the outline follows.

@@ -1,16 +1,8 @@
-// The grain cloud alone, where the reference model does not reach: the window tables' stated values, reads at the edge
-// of the recording, and records from untrusted documents.
+// The grain cloud alone, where the reference model does not reach: reads at the edge of the recording, and records
+// from untrusted documents.
 #include <gtest/gtest.h>
 
 #include "plugin/GrainCloud.h"
-
-TEST (GrainCloud, WindowTables)
-{
-    const float *hann = GrainCloud::hannTable, *tri = GrainCloud::triTable;
-    EXPECT_TRUE (hann[0] == 0.0f && hann[2047] == 0.0f);
-    EXPECT_TRUE (hann[1023] == 0.99999940395f && hann[1024] == 0.99999940395f); // 0.5 * (1 - float (cos (1023 * 2pi / 2047)))
-    EXPECT_TRUE (tri[1] == 1.0f / 1024.0f && tri[1023] == 1023.0f / 1024.0f && tri[1024] == 1.0f && tri[2047] == 1.0f / 1024.0f);
-}
 
 TEST (GrainCloud, ReadsAtTheEdgeOfTheRecording)
 {

@@ -58,14 +58,11 @@ TEST (HostParameters, Texts)
 {
     CalythAudioProcessor processor;
     const auto text = [&processor] (const char* id, float normalised, int length) { return processor.parameterTree.getParameter (id)->getText (normalised, length); };
-    EXPECT_EQ (text ("dry_wet", 0.5f, 0) + " " + text ("dry_wet", 0.5f, 3) + " " + text ("trajectory", 1.0f, 0), "0.500 0.5 1");
-
-    // The gains show their own text whatever length the host asks for.
-    const auto outGainDefault = processor.parameterTree.getParameter ("out_gain")->getDefaultValue();
-    EXPECT_EQ (text ("out_gain", outGainDefault, 0) + " " + text ("out_gain", outGainDefault, 3) + " " + text ("in_gain", 0.0f, 0), "+0.00 dB +0.00 dB -INF dB");
-
-    const std::pair<float, const char*> cases[] = { { -80.0f, "-INF dB" }, { -70.0f, "-INF dB" }, { -69.999f, "-70.00 dB" }, { -3.456f, "-3.46 dB" },
-                                                    { -0.004f, "-0.00 dB" }, { 0.0f, "+0.00 dB" }, { 6.0f, "+6.00 dB" }, { 12.0f, "+12.00 dB" } };
+    // The gains show their own text whatever length the host asks for; the others the framework's.
+    const auto zeroDecibels = processor.parameterTree.getParameter ("out_gain")->getDefaultValue();
+    EXPECT_EQ (text ("dry_wet", 0.5f, 0) + " " + text ("dry_wet", 0.5f, 3) + " " + text ("trajectory", 1.0f, 0) + " " + text ("out_gain", zeroDecibels, 3)
+                   + " " + text ("in_gain", 0.0f, 0), "0.500 0.5 1 +0.00 dB -INF dB");
+    const std::pair<float, const char*> cases[] = { { -70.0f, "-INF dB" }, { -69.999f, "-70.00 dB" }, { -3.456f, "-3.46 dB" }, { -0.004f, "-0.00 dB" }, { 12.0f, "+12.00 dB" } };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ (kelm::getDecibelsParameterText (value), juce::String (expected)) << value;
 }

@@ -326,6 +326,12 @@ struct Processor
             s.countdown = 0;
             s.values.assign ((size_t) blockSize + 32, 0.0f);
         }
+        followPosition (raw);
+    }
+
+    // With the trajectory off (and on preparation) the point follows the position and both directions reset.
+    void followPosition (const Parameters& raw)
+    {
         trajectoryX = raw ("x_pos");
         trajectoryY = raw ("y_pos");
         xDirection = yDirection = true;
@@ -334,12 +340,7 @@ struct Processor
     void stepTrajectory (bool on, const Parameters& raw)
     {
         if (! on)
-        {
-            trajectoryX = raw ("x_pos");
-            trajectoryY = raw ("y_pos");
-            xDirection = yDirection = true;
-            return;
-        }
+            return followPosition (raw);
         const auto clamp01 = [] (float v) { return v < 0.0f ? 0.0f : std::min (1.0f, v); };
         const float dx = raw ("x_traj_amount") * 0.01f, dy = raw ("y_traj_amount") * 0.01f;
         const float nx = trajectoryX + (xDirection ? dx : -dx), ny = trajectoryY + (yDirection ? dy : -dy);
@@ -364,8 +365,7 @@ struct Processor
         const float* sends[4] = { sendA.values.data(), sendB.values.data(), sendC.values.data(), sendD.values.data() };
 
         const bool trajectoryOn = raw ("trajectory") > 0.5f;
-        const bool linked[4] = { raw ("stereo_link_a") > 0.5f, raw ("stereo_link_b") > 0.5f, raw ("stereo_link_c") > 0.5f,
-                                 raw ("stereo_link_d") > 0.5f };
+        const bool linked[4] = { raw ("stereo_link_a") > 0.5f, raw ("stereo_link_b") > 0.5f, raw ("stereo_link_c") > 0.5f, raw ("stereo_link_d") > 0.5f };
         float levelSum = 0.0f;
 
         for (int ch = 0; ch < numChannels; ++ch)

@@ -8,16 +8,17 @@
 
 namespace calyth::test
 {
-/** A chunk in the framework's XML wrapper, built byte by byte; `lengthWord` < 0 means the true length. */
-inline juce::MemoryBlock chunkFromText (const juce::String& text, juce::int64 lengthWord = -1)
+/** A chunk in the framework's XML wrapper, built byte by byte (any bytes, even ones no string can hold);
+    `lengthWord` < 0 means the true length. */
+inline juce::MemoryBlock chunkFromBytes (const std::string& text, juce::int64 lengthWord = -1)
 {
-    const auto n = (juce::uint32) text.getNumBytesAsUTF8();
-    const auto word = juce::ByteOrder::swapIfBigEndian (lengthWord < 0 ? n : (juce::uint32) lengthWord);
+    const auto word = juce::ByteOrder::swapIfBigEndian (lengthWord < 0 ? (juce::uint32) text.size() : (juce::uint32) lengthWord);
     juce::MemoryBlock block ("\x56\x43\x32\x21", 4);
     block.append (&word, 4);
-    block.append (text.toRawUTF8(), n + 1);
+    block.append (text.c_str(), text.size() + 1);
     return block;
 }
+inline juce::MemoryBlock chunkFromText (const juce::String& text, juce::int64 lengthWord = -1) { return chunkFromBytes (text.toStdString(), lengthWord); }
 
 inline juce::MemoryBlock chunkOf (CalythAudioProcessor& p)
 {
