@@ -10,12 +10,9 @@ using namespace kelm::test;
 TEST (UIControlFactory, LabelKnobWithItsRangeWedgeAndIconButton)
 {
     std::unique_ptr<juce::Label> label (kelm::UIControlFactory::createRegularLabel ("MIX"));
-    EXPECT_EQ (label->getText(), "MIX");
-    EXPECT_EQ (std::pair (label->findColour (juce::Label::textColourId).getARGB(), label->findColour (juce::Label::backgroundColourId).getARGB()),
-               std::pair (0xFFBDBDBDu, 0x00272727u));
+    EXPECT_EQ (std::tuple (label->getText(), label->findColour (juce::Label::textColourId).getARGB(), label->findColour (juce::Label::backgroundColourId).getARGB(),
+                           label->getJustificationType(), label->getFont()), std::tuple (juce::String ("MIX"), 0xFFBDBDBDu, 0x00272727u, juce::Justification (juce::Justification::centred), juce::Font (10.0f)));
     EXPECT_FALSE (label->isEditable() || label->getWantsKeyboardFocus() || label->isFocusContainer());
-    EXPECT_EQ (label->getJustificationType(), juce::Justification::centred);
-    EXPECT_EQ (label->getFont(), juce::Font (10.0f));
 
     std::unique_ptr<kelm::KelmKnob> knob (kelm::UIControlFactory::createRegularKnob (kelm::KelmColours::teal));
     EXPECT_EQ (std::pair (knob->getSliderStyle(), knob->getTextBoxPosition()), std::pair (juce::Slider::RotaryVerticalDrag, juce::Slider::NoTextBox));
@@ -26,7 +23,6 @@ TEST (UIControlFactory, LabelKnobWithItsRangeWedgeAndIconButton)
     EXPECT_NE (knob->getCachedComponentImage(), nullptr);
 
     // Its range wedge (which no knob of the product shows) covers a share of the travel above the value.
-    knob->setBounds (0, 0, 60, 40);
     knob->rangeOverlayAmount = 0.5f;
     for (auto [squared, value, from, to] : { std::tuple { false, 0.0, 1.2f, 2.0f }, { true, 1.0, 2.8f, 2.8f }, { true, 0.0, 1.2f, 1.6f } })
     {
@@ -34,15 +30,6 @@ TEST (UIControlFactory, LabelKnobWithItsRangeWedgeAndIconButton)
         knob->setValue (value);
         EXPECT_NEAR (knob->rangeOverlayAngles().getStart(), from * pi, 1.0e-5f);
         EXPECT_NEAR (knob->rangeOverlayAngles().getEnd(), to * pi, 1.0e-5f);
-    }
-    // Drawn first, around (30, 20) with radius 20, from 1.2 pi to 1.6 pi.
-    for (auto [enabled, alpha] : { std::pair { true, 0xCC }, { false, 0x33 } })
-    {
-        knob->setEnabled (enabled);
-        const auto ops = record (60, 40, [&] (juce::Graphics& g) { knob->paint (g); });
-        ASSERT_EQ (indexOf (ops, kelm::KelmColours::lime.withAlpha ((juce::uint8) alpha)), 0);
-        EXPECT_EQ (arc (ops[0].path, { 30, 20 }, 19), "..####..............");
-        EXPECT_EQ (arc (ops[0].path, { 30, 20 }, 21), std::string (20, '.'));
     }
 
     juce::DrawableRectangle off, on;
@@ -55,8 +42,7 @@ TEST (UIControlFactory, LabelKnobWithItsRangeWedgeAndIconButton)
     }
     std::unique_ptr<juce::DrawableButton> button (kelm::UIControlFactory::createIconButton (&off, &on));
     EXPECT_EQ (std::pair (button->getStyle(), button->getEdgeIndent()), std::pair (juce::DrawableButton::ImageFitted, 0));
-    EXPECT_FALSE (button->getWantsKeyboardFocus());
-    EXPECT_TRUE (button->getClickingTogglesState());
+    EXPECT_TRUE (button->getClickingTogglesState() && ! button->getWantsKeyboardFocus());
     EXPECT_EQ (button->getOverImage(), button->getNormalImage()); // none of its own
     const auto images = [&] { return button->getNormalImage()->getName() + " " + button->getDownImage()->getName(); };
     EXPECT_EQ (images(), "off on");
