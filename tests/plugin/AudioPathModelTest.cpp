@@ -97,7 +97,7 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
                                          { "y_traj_range", 0.6f }, { "stereo_link_b", 1.0f }, { "in_gain", -4.0f } })
             setParameter (processor, id, value);
         processor.prepareToPlay (run.rate, run.prepared);
-        model.prepareToPlay (run.rate, run.prepared, raw);
+        model.prepareToPlay (run.rate, raw);
         ASSERT_EQ (std::tuple (model.smoothers[0].rampLength, model.trajectoryInterval, model.diffusers[1].lines[0].delay, model.diffusers[1].lines[1].delay,
                                model.diffusers[1].lines[2].delay), std::tuple (run.ramp, run.interval, run.delays[0], run.delays[1], run.delays[2]));
 
@@ -126,7 +126,7 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
             if (block == 300)
             {
                 processor.prepareToPlay (run.secondRate, run.prepared);
-                model.prepareToPlay (run.secondRate, run.prepared, raw);
+                model.prepareToPlay (run.secondRate, raw);
             }
 
             const int n = sizes[block % 7];

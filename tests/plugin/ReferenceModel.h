@@ -20,20 +20,12 @@ struct GrainRecord
 struct ResonatorRecord { float freq = 220.0f, feedback = 0.9f; };
 struct DiffuserRecord { float feedback = 0.0f, damp = 1.0f; };
 
-/** The window of an envelope: 1 the triangle, 2 the Hann window, anything else none. */
-inline const float* window (int envelope)
+/** Entry i of the window of an envelope, 1 the triangle, 2 the Hann window, computed where it is read. */
+inline float window (int envelope, int i)
 {
-    static const auto tables = []
-    {
-        std::vector<float> t (2 * 2048);
-        for (int i = 0; i < 2048; ++i)
-        {
-            t[(size_t) i] = i < 1024 ? (float) i / 1024.0f : 2.0f - (float) i / 1024.0f;
-            t[(size_t) i + 2048] = 0.5f * (1.0f - (float) std::cos ((double) i * (2.0 * M_PI) / 2047.0));
-        }
-        return t;
-    }();
-    return envelope == 1 || envelope == 2 ? tables.data() + (envelope - 1) * 2048 : nullptr;
+    if (envelope == 1)
+        return i < 1024 ? (float) i / 1024.0f : 2.0f - (float) i / 1024.0f;
+    return 0.5f * (1.0f - (float) std::cos ((double) i * (2.0 * M_PI) / 2047.0));
 }
 
 struct Cloud
@@ -83,7 +75,7 @@ struct Cloud
             recording[(size_t) writePosition] = x;
             writePosition = writePosition + 1 == bufferLength ? 0 : writePosition + 1;
         }
-        const float* table = window (parameters.envelope);
+        const bool windowed = parameters.envelope == 1 || parameters.envelope == 2; // anything else plays no window
         const float* r = recording.data();
         const float last = (float) (bufferLength - 1);
         float sum = 0.0f;
@@ -93,11 +85,11 @@ struct Cloud
             if (end >= bufferLength)
                 return sum;
             const float pos = std::clamp ((readPosition[i] - (float) start) * inverseLength[i], 0.0f, 1.0f);
-            const float w = table != nullptr ? table[(int) (pos * 2047.0f)] : 0.0f;
+            const float w = windowed ? window (parameters.envelope, (int) (pos * 2047.0f)) : 0.0f;
             const float p = readPosition[i] < 0.0f || readPosition[i] > last ? 0.0f : readPosition[i];
             const int k = (int) p, k2 = p < last ? k + 1 : 0;
             const float s = r[k] + (r[k2] - r[k]) * (p - (float) k);
-            const float contribution = table != nullptr ? (w * amplitude[i]) * s : s * amplitude[i];
+            const float contribution = windowed ? (w * amplitude[i]) * s : s * amplitude[i];
 
             float q = (parameters.speed + speedOffset[i]) + p;
             while (q >= (float) end)
@@ -215,7 +207,7 @@ struct Smoother
 {
     float current, target, step = 0.0f;
     int countdown = 0, rampLength = 0;
-    std::vector<float> values = std::vector<float> (512);
+    std::vector<float> values;
 
     explicit Smoother (float value) : current (value), target (value) {}
 
@@ -229,6 +221,7 @@ struct Smoother
             current = countdown == 0 ? t : current;
             step = countdown == 0 ? step : (t - current) / (float) countdown;
         }
+        values.resize ((size_t) n);
         for (int i = 0; i < n; ++i)
         {
             if (countdown > 0)
@@ -255,7 +248,6 @@ struct Processor
     // in_gain, out_gain, dry_wet, x_pos, y_pos, pole_a_diff .. pole_d_diff, at their defaults
     Smoother smoothers[9] = { Smoother (1.0f), Smoother (1.0f), Smoother (0.5f), Smoother (0.5f), Smoother (0.5f),
                               Smoother (0.5f), Smoother (0.5f), Smoother (0.5f), Smoother (0.5f) };
-    std::vector<float> dry[2] = { std::vector<float> (512), std::vector<float> (512) };
 
     double sampleRate = 44100.0, inverseSampleRate = 1.0 / 44100.0;
     int trajectoryInterval = 256, trajectoryCounter = 0;
@@ -299,7 +291,7 @@ struct Processor
             d.feedback = draw (0.1f, 0.9f);
     }
 
-    void prepareToPlay (double rate, int blockSize, const Parameters& raw)
+    void prepareToPlay (double rate, const Parameters& raw)
     {
         for (int p = 0; p < 4; ++p)
             for (int ch = 0; ch < 2; ++ch)
@@ -312,7 +304,6 @@ struct Processor
         {
             diffusers[ch].updateSamplerate (rate);
             dcX1[ch] = dcY1[ch] = 0.0f;
-            dry[ch].assign ((size_t) blockSize + 32, 0.0f);
         }
         dcCoefficient = (float) (1.0 + (-126.0 / (double) (float) rate));
         sampleRate = rate;
@@ -324,7 +315,6 @@ struct Processor
             s.rampLength = (int) std::floor ((double) 0.06f * rate);
             s.current = s.target;
             s.countdown = 0;
-            s.values.assign ((size_t) blockSize + 32, 0.0f);
         }
         followPosition (raw);
     }
@@ -371,7 +361,7 @@ struct Processor
         for (int ch = 0; ch < numChannels; ++ch)
         {
             float* x = channels[ch];
-            std::copy (x, x + n, dry[ch].begin());
+            const std::vector<float> dry (x, x + n);
             for (int i = 0; i < n; ++i)
                 x[i] *= inGain.values[(size_t) i];
 
@@ -421,7 +411,7 @@ struct Processor
             {
                 const float m = std::clamp (dryWet.values[(size_t) i], 0.0f, 1.0f);
                 const auto dryAngle = (float) ((double) m * (M_PI / 2.0)), wetAngle = (float) ((1.0 - (double) m) * (M_PI / 2.0));
-                x[i] = P (wetAngle * wetAngle) * x[i] + P (dryAngle * dryAngle) * dry[ch][(size_t) i];
+                x[i] = P (wetAngle * wetAngle) * x[i] + P (dryAngle * dryAngle) * dry[(size_t) i];
             }
         }
         rmsLevel = levelSum / (float) numChannels;
