@@ -7,26 +7,6 @@ using namespace calyth::test;
 
 namespace
 {
-/** What x_pos (1), y_pos (2) and dry_wet (9) hear, in order: " <number>:<value>", gestures as " (" and " )". */
-struct ParameterLog : juce::AudioProcessorParameter::Listener
-{
-    explicit ParameterLog (CalythAudioProcessor& p) : parameters { p.getParameters()[1], p.getParameters()[2], p.getParameters()[9] }
-    {
-        for (auto* parameter : parameters)
-            parameter->addListener (this);
-    }
-    ~ParameterLog() override
-    {
-        for (auto* parameter : parameters)
-            parameter->removeListener (this);
-    }
-    void parameterValueChanged (int index, float value) override { events << " " << index << ":" << juce::String (value, 4); }
-    void parameterGestureChanged (int, bool starting) override { events << (starting ? " (" : " )"); }
-
-    juce::Array<juce::AudioProcessorParameter*> parameters;
-    juce::String events;
-};
-
 juce::MidiBuffer controllers (std::initializer_list<std::pair<int, int>> numberAndValue)
 {
     juce::MidiBuffer midi;
@@ -76,7 +56,7 @@ TEST (CCMapper, ControllerApplicationAndGarbage)
 {
     CalythAudioProcessor processor;
     auto& mapper = processor.ccMapper;
-    ParameterLog log (processor);
+    ParameterLog log (processor, { 1, 2, 9 }); // x_pos, y_pos, dry_wet
     // Three values of one controller: one change to the last, inside a gesture; 127 is 1.
     loadMap (mapper, "<x_pos cc=\"7\"/>");
     mapper.applyControllerMessages (controllers ({ { 7, 10 }, { 7, 20 }, { 7, 127 } }));

@@ -42,18 +42,15 @@ TEST (StateChunk, FreshInstanceBytesAndDocumentOrder)
     ASSERT_GT (size, 9u);
     EXPECT_EQ (juce::String::toHexString (bytes, 4, 1) + " " + juce::String (juce::ByteOrder::littleEndianInt (bytes + 4)) + " " + juce::String ((int) bytes[size - 1]),
                "56 43 32 21 " + juce::String (size - 9) + " 0"); // magic, length word, trailing zero
-    // One line without declaration; parameters by identifier, then each channel's records, the name and the empty map.
+    // One line without declaration; parameters by identifier, then each channel's records, the name and the empty map,
+    // with the attributes of each kind in order and whole numbers without a point.
     const juce::String text (bytes + 8, size - 9);
-    EXPECT_TRUE (text.startsWith ("<Calyth><PARAM id=\"dry_wet\"") && ! text.containsAnyOf ("\r\n"));
-    EXPECT_TRUE (text.endsWith ("<Metadata preset_name=\"INIT\"/><Calyth_MIDI_MAP/></Calyth>"));
+    EXPECT_TRUE (! text.containsAnyOf ("\r\n") && text.contains ("<Metadata preset_name=\"INIT\"/>") && text.contains ("<Granulizer density=\"8\" envelope=\""));
     EXPECT_EQ (shapeOf (processor), parametersAndRecords + " M C");
-
-    // Attribute order of each kind; whole numbers without a point.
     const auto kinds = std::regex_replace (text.toStdString(), std::regex ("=\"[^\"]*\""), "");
     const auto channel = "<Diffuser feed damp channel/>" + juce::String::repeatedString ("<Granulizer density envelope size speed size_rnd speed_rnd amp_rnd out_gain pole channel/>"
                                                                                        "<Resonator freq feed pole channel/>", 4);
     EXPECT_EQ (juce::String (kinds), "<Calyth>" + juce::String::repeatedString ("<PARAM id value/>", 18) + channel + channel + "<Metadata preset_name/><Calyth_MIDI_MAP/></Calyth>");
-    EXPECT_TRUE (text.contains ("<Granulizer density=\"8\" envelope=\""));
 }
 
 TEST (StateChunk, EachEngineAttributeBelongsToItsOwnField)
@@ -132,11 +129,8 @@ TEST (StateChunk, ReadersRules)
     // values; two diffusers for one channel apply in order; no name reads as empty.
     for (int k = 0; k < 8; ++k)
         EXPECT_EQ (grain (processor, k / 2, k % 2).density.load(), k == 2 ? 6 : 8);
-    EXPECT_EQ (grain (processor, 1, 0).size.load(), 4410.0f);
-    EXPECT_EQ (grain (processor, 1, 0).speed.load(), 1.5f);
-    EXPECT_EQ (processor.diffuserParameters[0]->feedback.load(), 0.6f);
-    EXPECT_EQ (processor.diffuserParameters[0]->damp.load(), 0.3f);
-    EXPECT_TRUE (processor.currentPresetName.get().isEmpty());
+    EXPECT_EQ (std::tuple (grain (processor, 1, 0).size.load(), grain (processor, 1, 0).speed.load(), processor.diffuserParameters[0]->feedback.load(),
+                           processor.diffuserParameters[0]->damp.load(), processor.currentPresetName.get()), std::tuple (4410.0f, 1.5f, 0.6f, 0.3f, juce::String()));
     // The first map element is the map, in its own spelling; skipped children and the second map lead the next chunk.
     EXPECT_EQ (map.getType().toString() + " " + map.getChild (0).getType().toString(), juce::String ("calyth_midi_map y_pos"));
     EXPECT_EQ (shapeOf (processor), "G40 G0-1 C " + parametersAndRecords + " M c");
@@ -187,7 +181,5 @@ TEST (StateChunk, ExtremeValuesAndHugeDocuments)
     EXPECT_EQ (grain (processor, 0, 0).density.load(), 8);
     // A huge foreign document full of wild records is read whole, and the sound stays finite.
     applyChunk (processor, chunkFromText ("<Foreign>" + juce::String::repeatedString ("<Granulizer speed=\"1e30\" size=\"-1e30\" pole=\"1\" channel=\"0\"/>", 3000) + "</Foreign>"));
-    processor.prepareToPlay (44100.0, 256);
-    EXPECT_TRUE (runBlock (processor) && runBlock (processor));
-    EXPECT_EQ (g.speed.load(), 1.0e30f);
+    EXPECT_TRUE (g.speed.load() == 1.0e30f && runBlock (processor) && runBlock (processor));
 }

@@ -43,6 +43,28 @@ inline bool runBlock (CalythAudioProcessor& p, juce::MidiBuffer midi = {})
     return std::isfinite (audio.getRMSLevel (0, 0, 256) + audio.getRMSLevel (1, 0, 256));
 }
 
+/** What the chosen parameters hear, in order: " <index>:<value>", gestures as " (" and " )". */
+struct ParameterLog : juce::AudioProcessorParameter::Listener
+{
+    ParameterLog (CalythAudioProcessor& p, std::initializer_list<int> indices)
+    {
+        for (int k : indices)
+            parameters.add (p.getParameters()[k]);
+        for (auto* parameter : parameters)
+            parameter->addListener (this);
+    }
+    ~ParameterLog() override
+    {
+        for (auto* parameter : parameters)
+            parameter->removeListener (this);
+    }
+    void parameterValueChanged (int index, float value) override { events << " " << index << ":" << juce::String (value, 4); }
+    void parameterGestureChanged (int, bool starting) override { events << (starting ? " (" : " )"); }
+
+    juce::Array<juce::AudioProcessorParameter*> parameters;
+    juce::String events;
+};
+
 /** Files made by a test, removed when it ends (the tests of one process share the home folder). */
 struct ScopedFiles
 {
