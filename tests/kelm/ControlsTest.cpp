@@ -109,13 +109,10 @@ TEST (KelmKnob, AltClickMenuAndTheRelayToTheControllerMap)
     knob.handleMenuResult (kelm::MIDITarget::clearItemId);
     EXPECT_EQ (mapper.ccMap.getNumChildren(), 0);
     knob.dispatchPendingMessages();
-    ASSERT_EQ (mapper.ccMap.getNumChildren(), 1);
-    EXPECT_EQ (mapper.ccMap.getChild (0).getType().toString(), "x_pos");
-    EXPECT_EQ ((int) mapper.ccMap.getChild (0).getProperty ("cc"), 20);
+    EXPECT_EQ (mapper.ccMap.toXmlString (juce::XmlElement::TextFormat().singleLine().withoutHeader()), "<Calyth_MIDI_MAP><x_pos cc=\"20\"/></Calyth_MIDI_MAP>");
     EXPECT_TRUE (knob.clearRequested && ! knob.assignRequested);
     knob.sendChangeMessage();
     knob.dispatchPendingMessages();
-    EXPECT_FALSE (knob.clearRequested);
-    EXPECT_EQ (mapper.ccMap.getNumChildren(), 0);
+    EXPECT_TRUE (! knob.clearRequested && mapper.ccMap.getNumChildren() == 0);
     knob.removeChangeListener (&manager);
 }

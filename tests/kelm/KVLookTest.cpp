@@ -1,4 +1,4 @@
-// The dark look-and-feel: typeface, knob geometry, popup-menu item sizes and arrows, shiny shape and labels.
+// The dark look-and-feel: typeface, knob wedge and dimming, popup-menu item sizes and arrows, and labels.
 #include "LookTestHelpers.h"
 #include "kelm/KVLook.h"
 
@@ -34,7 +34,7 @@ TEST (KVLook, KnobGeometryAndDisabledParent)
         EXPECT_TRUE (Knob (lf, slider, 0.5f, w, h).ops.empty());
 }
 
-TEST (KVLook, TypefaceMenuSizesArrowsShinyShapeAndLabels)
+TEST (KVLook, TypefaceMenuSizesArrowsAndLabels)
 {
     kelm::KVLook lf;
     const auto embedded = lf.getTypefaceForFont (juce::Font());
@@ -61,13 +61,7 @@ TEST (KVLook, TypefaceMenuSizesArrowsShinyShapeAndLabels)
     EXPECT_EQ (arrow (true), "m 44 12 l 56 12 50 6 z");
     EXPECT_EQ (arrow (false), "m 44 6 l 56 6 50 12 z");
 
-    const juce::Colour c (0xFF123456), outline (0xFFAA0000);
-    const auto shiny = [&] (float w, float h) {
-        return record (10, 10, [&] (juce::Graphics& g) { lf.drawShinyButtonShape (g, 1, 2, w, h, 3, c, 1, false, false, false, false); });
-    };
-    EXPECT_TRUE (shiny (1.1f, 5).empty() && shiny (5, 1.1f).empty() && indexOf (shiny (1.2f, 2), c) == 0);
-    EXPECT_EQ (tenths (shiny (1.2f, 2)[0].path.getBounds()), "10 20 12 20");
-
+    const juce::Colour outline (0xFFAA0000);
     // Not being edited, the text is drawn in the text colour, at half alpha when disabled, and the outline follows.
     juce::Label shown ({}, "MIX");
     shown.setBounds (0, 0, 60, 20);
@@ -82,16 +76,11 @@ TEST (KVLook, TypefaceMenuSizesArrowsShinyShapeAndLabels)
         EXPECT_EQ (std::pair ((int) glyphs, ops.back().fill.colour.getARGB()), std::pair (3, line)) << enabled;
     }
 
-    // Being edited, a label shows only its background and a 1-pixel outline (text would be glyph fills).
-    juce::Label label ({}, "TEXT");
-    label.setBounds (0, 0, 60, 20);
-    label.setEditable (true);
-    label.setColour (juce::Label::outlineColourId, outline);
-    label.setColour (juce::Label::backgroundColourId, c);
-    label.showEditor();
-    ASSERT_TRUE (label.isBeingEdited());
-    const auto edited = record (60, 20, [&] (juce::Graphics& g) { lf.drawLabel (g, label); });
-    ASSERT_EQ (std::tuple (edited.size(), indexOf (edited, c), indexOf (edited, outline)), std::tuple (2u, 0, 1));
-    EXPECT_EQ (tenths (edited[1].path.getBounds()), "0 0 600 200");
-    EXPECT_TRUE (edited[1].path.contains (0.5f, 0.5f) && ! edited[1].path.contains (1.5f, 1.5f));
+    // Being edited, a label (with a transparent background) draws only its 1-pixel outline (text would be glyph fills).
+    shown.setEnabled (true);
+    shown.setEditable (true);
+    shown.showEditor();
+    const auto edited = record (60, 20, [&] (juce::Graphics& g) { lf.drawLabel (g, shown); });
+    ASSERT_EQ (std::tuple (shown.isBeingEdited(), edited.size(), indexOf (edited, outline)), std::tuple (true, 1u, 0));
+    EXPECT_TRUE (edited[0].path.contains (0.5f, 0.5f) && ! edited[0].path.contains (1.5f, 1.5f));
 }

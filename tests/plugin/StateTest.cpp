@@ -153,13 +153,11 @@ TEST (StateChunk, UnreadableOrEmptyInputChangesNothing)
     wrongMagic[0] = 0x57;
     headerOnly.setSize (8);
     notUtf8[notUtf8.getSize() - 4] = notUtf8[notUtf8.getSize() - 3] = '\xff'; // in the closing tag: once read past the end
-    // An empty root; bad wrappers; too deep; an instruction inside an element (once an endless loop),
-    // entity definitions, unknown references, open quotes, unterminated constructs, a cut character.
+    // An empty root; bad wrappers; too deep; an instruction inside an element (once an endless loop), entity
+    // definitions and unknown references (the fuzz target holds the rest of the broken documents).
     for (const auto& chunk : { chunkFromText ("<Calyth/>"), wrongMagic, headerOnly, notUtf8, chunkFromText (valid, 0), chunkFromText (valid, 0xffffffffLL),
                                chunkFromText ("<Calyth>" + nested (kelm::maxDocumentDepth) + "</Calyth>"), chunkFromText ("<a><?pi?><Metadata preset_name=\"x\"/></a>"),
-                               chunkFromText ("<!DOCTYPE a [<!ENTITY e \"&e;&e;\">]><a><Metadata preset_name=\"&e;\"/></a>"), chunkFromText ("<a><Metadata preset_name=\"&custom;\"/></a>"),
-                               chunkFromText ("<a><Metadata preset_name=\"x/></a>"), chunkFromText ("<a><Metadata preset_name=\"x\"/><!-- open</a>"),
-                               chunkFromText ("<a><Metadata preset_name=\"\xf0") })
+                               chunkFromText ("<!DOCTYPE a [<!ENTITY e \"&e;&e;\">]><a><Metadata preset_name=\"&e;\"/></a>"), chunkFromText ("<a><Metadata preset_name=\"&custom;\"/></a>") })
         applyChunk (processor, chunk);
     processor.setStateInformation (nullptr, 0);
     processor.setStateInformation (before.getData(), -5);
