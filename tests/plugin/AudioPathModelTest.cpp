@@ -17,20 +17,6 @@ void setParameter (CalythAudioProcessor& processor, const char* id, float value)
 
 bool sameBits (float a, float b) { return std::memcmp (&a, &b, sizeof (float)) == 0; }
 
-// Hand edits go to the model's records first and are copied field by field to the processor's.
-void copyRecords (const model::Processor& from, CalythAudioProcessor& to)
-{
-    for (int pole = 0; pole < 4; ++pole)
-        for (int ch = 0; ch < 2; ++ch)
-        {
-            const auto& g = from.grain[pole][ch];
-            *to.granulizerParameters[pole]->getUnchecked (ch) = { g.density, g.envelope, g.size, g.speed, g.sizeRnd, g.speedRnd, g.ampRnd, g.gain, g.freeze };
-            *to.resonatorParameters[pole]->getUnchecked (ch) = { from.resonator[pole][ch].freq, from.resonator[pole][ch].feedback };
-        }
-    for (int ch = 0; ch < 2; ++ch)
-        *to.diffuserParameters[ch] = { from.diffuser[ch].feedback, from.diffuser[ch].damp };
-}
-
 // The regenerated records agree exactly (no draw gives a NaN or a negative zero, so equality is bit equality).
 void expectSameRecords (const model::Processor& m, CalythAudioProcessor& p)
 {
@@ -48,18 +34,20 @@ void expectSameRecords (const model::Processor& m, CalythAudioProcessor& p)
         EXPECT_EQ (std::pair (m.diffuser[ch].feedback, m.diffuser[ch].damp), std::pair (p.diffuserParameters[ch]->feedback.load(), p.diffuserParameters[ch]->damp.load()));
 }
 
-// Every envelope (3 is none), grain counts from 0 to 64, a grain gain other than 1 and the diffusers' damping below 1.
-void editByHand (model::Processor& m, int round)
+// Every envelope (3 is none), grain counts from 0 to 64, a grain gain other than 1 and the diffusers' damping below 1,
+// made to the model's records and to the processor's alike (their fields have the same names).
+template <typename Grain, typename Diffuser>
+void editByHand (Grain&& grain, Diffuser&& diffuser, int round)
 {
-    m.grain[3][0].density = round == 1 ? 64 : 6 * round; // none at first, while the recording goes on
+    grain (3, 0).density = round == 1 ? 64 : 6 * round; // none at first, while the recording goes on
     for (int pole = 0; pole < 4; ++pole)
         for (int ch = 0; ch < 2; ++ch)
-            m.grain[pole][ch].envelope = (pole + ch + round) % 4;
-    m.grain[2][1].gain = 0.6f;
-    m.grain[3][1].freeze = round == 2;
-    m.grain[0][0].sizeRnd = 0.2f + 0.01f * (float) round;
-    m.diffuser[0].damp = 0.35f;
-    m.diffuser[1].damp = 0.8f - 0.1f * (float) round;
+            grain (pole, ch).envelope = (pole + ch + round) % 4;
+    grain (2, 1).gain = 0.6f;
+    grain (3, 1).freeze = round == 2;
+    grain (0, 0).sizeRnd = 0.2f + 0.01f * (float) round;
+    diffuser (0).damp = 0.35f;
+    diffuser (1).damp = 0.8f - 0.1f * (float) round;
 }
 } // namespace
 
@@ -88,8 +76,9 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
             pole < 0 ? processor.regenerateWorld() : processor.regeneratePole (pole);
             pole < 0 ? model.regenerateWorld() : model.regeneratePole (pole);
             expectSameRecords (model, processor);
-            editByHand (model, round);
-            copyRecords (model, processor);
+            editByHand ([&] (int pole, int ch) -> auto& { return model.grain[pole][ch]; }, [&] (int ch) -> auto& { return model.diffuser[ch]; }, round);
+            editByHand ([&] (int pole, int ch) -> auto& { return *processor.granulizerParameters[pole]->getUnchecked (ch); },
+                        [&] (int ch) -> auto& { return *processor.diffuserParameters[ch]; }, round);
         };
         regenerate ((juce::int64) run.rate, -1, 0);
 
