@@ -1,4 +1,4 @@
-// Standard controls: the factory's settings, the knob's Alt-click and range wedge, and MIDI learn.
+// Standard controls: the factory's settings, the knob's Alt-click and MIDI learn.
 #include "LookTestHelpers.h"
 #include "kelm/CCMapperUIManager.h"
 #include "kelm/KVLook.h"
@@ -7,7 +7,7 @@
 
 using namespace kelm::test;
 
-TEST (UIControlFactory, LabelKnobWithItsRangeWedgeAndIconButton)
+TEST (UIControlFactory, LabelKnobAndIconButton)
 {
     std::unique_ptr<juce::Label> label (kelm::UIControlFactory::createRegularLabel ("MIX"));
     EXPECT_EQ (std::tuple (label->getText(), label->findColour (juce::Label::textColourId).getARGB(), label->findColour (juce::Label::backgroundColourId).getARGB(),
@@ -21,16 +21,6 @@ TEST (UIControlFactory, LabelKnobWithItsRangeWedgeAndIconButton)
                std::pair (0x00272727u, 0xFF4BC89Au));
     EXPECT_FALSE (knob->getWantsKeyboardFocus() || knob->isTextBoxEditable());
     EXPECT_NE (knob->getCachedComponentImage(), nullptr);
-
-    // Its range wedge (which no knob of the product shows) covers a share of the travel above the value.
-    knob->rangeOverlayAmount = 0.5f;
-    for (auto [squared, value, from, to] : { std::tuple { false, 0.0, 1.2f, 2.0f }, { true, 1.0, 2.8f, 2.8f }, { true, 0.0, 1.2f, 1.6f } })
-    {
-        knob->rangeOverlaySquared = squared;
-        knob->setValue (value);
-        EXPECT_NEAR (knob->rangeOverlayAngles().getStart(), from * pi, 1.0e-5f);
-        EXPECT_NEAR (knob->rangeOverlayAngles().getEnd(), to * pi, 1.0e-5f);
-    }
 
     juce::DrawableRectangle off, on;
     off.setName ("off");
