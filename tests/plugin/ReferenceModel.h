@@ -32,19 +32,14 @@ struct Cloud
 {
     int bufferLength = 176400, writePosition = 0;
     std::vector<float> recording = std::vector<float> (176400, 0.0f);
-    float readPosition[64] = {}, speedOffset[64] = {}, amplitude[64], inverseLength[64];
-    int regionStart[64] = {}, regionLength[64], nextStart[64] = {}, nextLength[64] = {};
+    float readPosition[64] = {}, speedOffset[64] = {};
+    std::vector<float> amplitude = std::vector<float> (64, 1.0f), inverseLength = std::vector<float> (64, 1.0f);
+    int regionStart[64] = {}, nextStart[64] = {}, nextLength[64] = {};
+    std::vector<int> regionLength = std::vector<int> (64, 1);
     bool regionPending[64] = {}, takeAllPending = true;
     double sampleRate = 44100.0;
     GrainRecord parameters;
     juce::int64 seed = 0; // every draw of regions takes this seed and moves it on by one
-
-    Cloud()
-    {
-        std::fill_n (amplitude, 64, 1.0f);
-        std::fill_n (inverseLength, 64, 1.0f);
-        std::fill_n (regionLength, 64, 1);
-    }
 
     void blockUpdate (const GrainRecord& p)
     {
