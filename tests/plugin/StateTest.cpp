@@ -68,7 +68,7 @@ TEST (StateChunk, EachEngineAttributeBelongsToItsOwnField)
     for (int pole = 0; pole < 4; ++pole)
         for (int ch = 0; ch < 2; ++ch)
             text << child ("Granulizer", grainNames, 8, 2 + 2 * pole + ch, pole, ch) << child ("Resonator", resonatorNames, 2, 10 + 2 * pole + ch, pole, ch);
-    CalythAudioProcessor reader, writer;
+    CalythAudioProcessor reader;
     applyChunk (reader, chunkFromText (text + "</Calyth>"));
     for (int pole = 0; pole < 4; ++pole)
         for (int ch = 0; ch < 2; ++ch)
@@ -80,22 +80,18 @@ TEST (StateChunk, EachEngineAttributeBelongsToItsOwnField)
             const auto& r = *(*reader.resonatorParameters[pole])[ch];
             EXPECT_EQ (std::pair (r.freq.load(), r.feedback.load()), std::pair (own (c + 8, 0), own (c + 8, 1)));
             EXPECT_EQ (std::pair (reader.diffuserParameters[ch]->feedback.load(), reader.diffuserParameters[ch]->damp.load()), std::pair (own (ch, 0), own (ch, 1)));
-
-            // Write: the same values set by hand at 48 kHz, where a size of own (c, 2) samples is stored in milliseconds.
-            grain (writer, pole, ch) = { (int) own (c, 0), (int) own (c, 1), own (c, 2), own (c, 3), own (c, 4), own (c, 5), own (c, 6), own (c, 7), false };
-            *(*writer.resonatorParameters[pole])[ch] = { own (c + 8, 0), own (c + 8, 1) };
-            *writer.diffuserParameters[ch] = { own (ch, 0), own (ch, 1) };
         }
-    writer.prepareToPlay (48000.0, 512);
+
+    // Written again, each value goes back under its own name, the size from samples to milliseconds.
     int values = 0;
-    const auto written = documentOf (chunkOf (writer));
+    const auto written = documentOf (chunkOf (reader));
     for (auto* e : written->getChildIterator())
     {
         const bool isGrain = e->hasTagName ("Granulizer"), isDiffuser = e->hasTagName ("Diffuser");
         const int ch = e->getIntAttribute ("channel"), c = isDiffuser ? ch : (isGrain ? 2 : 10) + 2 * e->getIntAttribute ("pole") + ch;
         const auto* names = isGrain ? grainNames : isDiffuser ? diffuserNames : resonatorNames;
         for (int a = 0; a < (isGrain ? 8 : 2) && (isGrain || isDiffuser || e->hasTagName ("Resonator")); ++a, ++values)
-            EXPECT_EQ ((float) e->getDoubleAttribute (names[a]), isGrain && a == 2 ? (float) ((double) (own (c, 2) * 1000.0f) / 48000.0) : own (c, a))
+            EXPECT_EQ ((float) e->getDoubleAttribute (names[a]), isGrain && a == 2 ? (float) ((double) (grain (reader, c / 2 - 1, c % 2).size * 1000.0f) / 44100.0) : own (c, a))
                 << e->getTagName() << " " << c << " " << names[a];
     }
     EXPECT_EQ (values, 2 * 2 + 8 * 8 + 8 * 2);
@@ -112,9 +108,10 @@ TEST (StateChunk, RoundTripAcrossInstancesAndRates)
     source.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"74\"/></Calyth_MIDI_MAP>"));
     source.currentPresetName = "Dusk";
     applyChunk (target, chunkOf (source));
-    // Everything stored reads back to the bit; each engine child is written once; freeze is not stored.
+    // Sizes travel in milliseconds; everything else stored reads back to the bit; each engine child is written once;
+    // freeze is not stored.
     EXPECT_EQ (textOf (target), textOf (source));
-    EXPECT_FALSE (grain (target, 3, 1).freeze.load());
+    EXPECT_TRUE (grain (target, 3, 1).size.load() == 4410.0f && ! grain (target, 3, 1).freeze.load());
 }
 
 TEST (StateChunk, ReadersRules)
