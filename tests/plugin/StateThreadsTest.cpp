@@ -55,20 +55,16 @@ TEST (Threads, BlocksAllocateNothingWhileStateMapProgramsAndSettingsChange)
             ++blocks;
         }
     });
-    std::thread state ([&] {
-        for (int i = 0; i < 60; ++i)
+    // The host's and the editor's message thread: state saved and restored, the preset name and the map edited.
+    std::thread messages ([&] {
+        for (int i = 0; i < 300; ++i)
         {
-            applyChunk (processor, i % 2 == 0 ? other : chunkOf (processor));
+            if (i % 5 == 0) applyChunk (processor, i % 10 == 0 ? other : chunkOf (processor));
+            if (i % 5 == 1) processor.ccMapper.loadMapFromXml (*map);
+            if (i % 5 == 2) processor.ccMapper.mapLastCCToParameter ("x_pos");
+            if (i % 5 == 3) processor.ccMapper.clearCCMapping ("y_pos");
+            if (i % 5 == 4) processor.ccMapper.removeAllBindings();
             processor.currentPresetName = "name " + juce::String (i);
-        }
-    });
-    std::thread editor ([&] {
-        for (int i = 0; i < 200; ++i)
-        {
-            if (i % 4 == 0) processor.ccMapper.loadMapFromXml (*map);
-            if (i % 4 == 1) processor.ccMapper.mapLastCCToParameter ("x_pos");
-            if (i % 4 == 2) processor.ccMapper.clearCCMapping ("y_pos");
-            if (i % 4 == 3) processor.ccMapper.removeAllBindings();
         }
     });
 
@@ -88,8 +84,7 @@ TEST (Threads, BlocksAllocateNothingWhileStateMapProgramsAndSettingsChange)
             setParameter (processor, id, random.nextFloat());
         std::this_thread::yield();
     }
-    state.join();
-    editor.join();
+    messages.join();
     running = false;
     audio.join();
     EXPECT_TRUE (finite);
