@@ -33,14 +33,12 @@ TEST (CCMapper, EditingLoadingAndDocuments)
     EXPECT_EQ (mapText (mapper), juce::String ("<Calyth_MIDI_MAP><y_pos cc=\"-1\"/><x_pos cc=\"1\"/></Calyth_MIDI_MAP>"));
     EXPECT_TRUE (mapper.ccMap.getChild (1).getProperty ("cc").isInt());
     // A foreign root is ignored; with several children of one type only the first is changed or removed.
-    loadMap (mapper, "<y_pos cc=\"7\"/>", "Calyth");
-    EXPECT_EQ (mapper.ccMap.getNumChildren(), 2);
-    loadMap (mapper, "<x_pos cc=\"3\"/><x_pos cc=\"4\"/><z cc=\"5\"/>", "calyth_MIDI_map");
+    loadMap (mapper, "<x_pos cc=\"3\"/><x_pos cc=\"4\"/><x_pos cc=\"5\"/><z cc=\"6\"/>", "calyth_MIDI_map");
     mapper.mapLastCCToParameter ("x_pos");
     mapper.clearCCMapping ("z");
-    EXPECT_EQ (mapText (mapper), juce::String ("<calyth_MIDI_map><x_pos cc=\"1\"/><x_pos cc=\"4\"/></calyth_MIDI_map>"));
     mapper.clearCCMapping ("x_pos");
-    EXPECT_EQ (mapText (mapper), juce::String ("<calyth_MIDI_map><x_pos cc=\"4\"/></calyth_MIDI_map>"));
+    loadMap (mapper, "<y_pos cc=\"7\"/>", "Calyth");
+    EXPECT_EQ (mapText (mapper), juce::String ("<calyth_MIDI_map><x_pos cc=\"4\"/><x_pos cc=\"5\"/></calyth_MIDI_map>"));
     // The map document: declaration, blank line, one binding per line; an unparsable file changes nothing.
     loadMap (mapper, "<x_pos cc=\"74\"/><y_pos cc=\"1\"/>");
     const auto file = files.write (homeFolder().getChildFile ("pad.mpcc"), {});

@@ -3,30 +3,11 @@
 
 #include "plugin/PluginProcessor.h"
 
-namespace
-{
-constexpr float halfMix = 0.70770812f; // P(t) at m = 0.5
-
-// One block of the sines through the processor: the sines times a gain on the first `processed` channels, silence on the rest.
-void expectScaledSines (CalythAudioProcessor& processor, int numSamples, int numChannels, float gain, int processed)
-{
-    juce::AudioBuffer<float> buffer (numChannels, numSamples), input (numChannels, numSamples);
-    juce::MidiBuffer midi;
-    for (int ch = 0; ch < numChannels; ++ch)
-        for (int i = 0; i < numSamples; ++i)
-            buffer.setSample (ch, i, 0.5f * std::sin ((float) i * (0.03f + 0.011f * (float) ch)));
-    input.makeCopyOf (buffer);
-    processor.processBlock (buffer, midi);
-    for (int ch = 0; ch < numChannels; ++ch)
-        for (int i = 0; i < numSamples; ++i)
-            ASSERT_FLOAT_EQ (buffer.getSample (ch, i), ch < processed ? gain * input.getSample (ch, i) : 0.0f) << ch << " " << i;
-}
-} // namespace
-
 TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
 {
-    // Channels beyond the inputs, or beyond the engines' two, come out silent; the rest are mixed. Blocks longer than
-    // prepared, or before any preparation, go in stretches that fit the buffers.
+    // Channels beyond the inputs, or beyond the engines' two, come out silent; the rest are mixed with the silent wet
+    // path at P (t) for m = 0.5. Blocks longer than prepared, or before any preparation, go in stretches that fit the buffers.
+    constexpr float halfMix = 0.70770812f;
     using Set = juce::AudioChannelSet;
     const struct { Set in, out; int processed, prepared; } cases[] = {
         { Set::mono(), Set::stereo(), 1, 64 }, { Set::discreteChannels (4), Set::discreteChannels (4), 2, 0 },
@@ -42,6 +23,17 @@ TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
         if (c.prepared >= 0)
             processor.prepareToPlay (44100.0, c.prepared);
         for (const int length : { 1000, 2000, 0, 1, 97 })
-            expectScaledSines (processor, length, c.out.size(), halfMix, c.processed);
+        {
+            juce::AudioBuffer<float> buffer (c.out.size(), length), input (c.out.size(), length);
+            juce::MidiBuffer midi;
+            for (int ch = 0; ch < c.out.size(); ++ch)
+                for (int i = 0; i < length; ++i)
+                    buffer.setSample (ch, i, 0.5f * std::sin ((float) i * (0.03f + 0.011f * (float) ch)));
+            input.makeCopyOf (buffer);
+            processor.processBlock (buffer, midi);
+            for (int ch = 0; ch < c.out.size(); ++ch)
+                for (int i = 0; i < length; ++i)
+                    ASSERT_FLOAT_EQ (buffer.getSample (ch, i), ch < c.processed ? halfMix * input.getSample (ch, i) : 0.0f) << ch << " " << i;
+        }
     }
 }

@@ -17,30 +17,14 @@ void setParameter (CalythAudioProcessor& processor, const char* id, float value)
 
 bool sameBits (float a, float b) { return std::memcmp (&a, &b, sizeof (float)) == 0; }
 
-// The regenerated records agree exactly (no draw gives a NaN or a negative zero, so equality is bit equality).
-void expectSameRecords (const model::Processor& m, CalythAudioProcessor& p)
-{
-    for (int pole = 0; pole < 4; ++pole)
-        for (int ch = 0; ch < 2; ++ch)
-        {
-            const auto& [density, envelope, size, speed, sizeRnd, speedRnd, ampRnd, gain, freeze] = m.grain[pole][ch];
-            const auto& g = *p.granulizerParameters[pole]->getUnchecked (ch);
-            const auto& r = *p.resonatorParameters[pole]->getUnchecked (ch);
-            EXPECT_EQ (std::tuple (density, envelope, size, speed, sizeRnd, speedRnd, ampRnd, gain, freeze, m.resonator[pole][ch].freq, m.resonator[pole][ch].feedback),
-                       std::tuple (g.density.load(), g.envelope.load(), g.size.load(), g.speed.load(), g.sizeRnd.load(), g.speedRnd.load(), g.ampRnd.load(),
-                                   g.gain.load(), g.freeze.load(), r.freq.load(), r.feedback.load())) << pole << " " << ch;
-        }
-    for (int ch = 0; ch < 2; ++ch)
-        EXPECT_EQ (std::pair (m.diffuser[ch].feedback, m.diffuser[ch].damp), std::pair (p.diffuserParameters[ch]->feedback.load(), p.diffuserParameters[ch]->damp.load()));
-}
-
-// Every envelope (3 is none), grain counts from 0 to 64, a grain gain other than 1 and the diffusers' damping below 1,
-// made to the model's records and to the processor's alike (their fields have the same names).
+// Every envelope (3 is none) once the drawn one has played, grain counts from 0 to 64, a grain gain other than 1 and the
+// diffusers' damping below 1, made to the model's records and to the processor's alike (their fields have the same
+// names). Every other drawn value plays as drawn, so that a draw that differs shows in the sound.
 template <typename Grain, typename Diffuser>
 void editByHand (Grain&& grain, Diffuser&& diffuser, int round)
 {
     grain (3, 0).density = round == 1 ? 64 : 6 * round; // none at first, while the recording goes on
-    for (int pole = 0; pole < 4; ++pole)
+    for (int pole = 0; pole < 4 && round > 0; ++pole)
         for (int ch = 0; ch < 2; ++ch)
             grain (pole, ch).envelope = (pole + ch + round) % 4;
     grain (2, 1).gain = 0.6f;
@@ -75,7 +59,6 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
                 processor.worldRandom.setSeed (seed), model.worldRandom.setSeed (seed);
             pole < 0 ? processor.regenerateWorld() : processor.regeneratePole (pole);
             pole < 0 ? model.regenerateWorld() : model.regeneratePole (pole);
-            expectSameRecords (model, processor);
             editByHand ([&] (int pole, int ch) -> auto& { return model.grain[pole][ch]; }, [&] (int ch) -> auto& { return model.diffuser[ch]; }, round);
             editByHand ([&] (int pole, int ch) -> auto& { return *processor.granulizerParameters[pole]->getUnchecked (ch); },
                         [&] (int ch) -> auto& { return *processor.diffuserParameters[ch]; }, round);
