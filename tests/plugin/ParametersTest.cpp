@@ -1,7 +1,8 @@
-// The host parameter table as the host sees it: order, names, ranges, defaults, flags and texts.
+// The host parameter table as the host sees it (order, names, ranges, defaults, flags and texts), and the gestures of the
+// trajectory randomiser (the engine settings' draws are held to the reference model).
 #include <gtest/gtest.h>
 
-#include "plugin/PluginProcessor.h"
+#include "StateTestHelpers.h"
 
 namespace
 {
@@ -65,4 +66,28 @@ TEST (HostParameters, Texts)
     const std::pair<float, const char*> cases[] = { { -70.0f, "-INF dB" }, { -69.999f, "-70.00 dB" }, { -3.456f, "-3.46 dB" }, { -0.004f, "-0.00 dB" }, { 12.0f, "+12.00 dB" } };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ (kelm::getDecibelsParameterText (value), juce::String (expected)) << value;
+}
+
+TEST (EngineSettings, TrajectoryRandomiserGestures)
+{
+    for (const bool live : { false, true })
+    {
+        CalythAudioProcessor processor;
+        auto& randomizer = processor.trajectoryRandomizer;
+        randomizer.isAbletonLive = live;
+        randomizer.random.setSeed (77);
+        calyth::test::ParameterLog log (processor, { 4, 5, 6, 7 });
+        randomizer.randomizeGroup (0);
+        randomizer.randomizeGroup (5); // no such group: nothing happens
+
+        // Outside Live each parameter gets begin, value, end before the next one; inside Live values only.
+        juce::Random replay (77);
+        juce::String expected;
+        for (int k = 4; k <= 7; ++k)
+        {
+            const auto value = " " + juce::String (k) + ":" + juce::String (replay.nextFloat(), 4);
+            expected << (live ? value : " (" + value + " )");
+        }
+        EXPECT_EQ (log.events, expected);
+    }
 }
