@@ -136,6 +136,21 @@ TEST (StateChunk, ReadersRules)
     applyChunk (processor, chunkFromText ("<?xml version=\"1.0\"?>\r\n<!-- c --><Calyth><Calyth_MIDI_MAP/>" + nested (kelm::maxDocumentDepth - 1)
                                               + "<Metadata preset_name=\"&amp;&#65;&#x42;&lt;&gt;&quot;'\"/></Calyth>", 1 << 30));
     EXPECT_EQ (juce::String (map.getNumChildren()) + " " + processor.currentPresetName.get(), juce::String ("0 &AB<>\"'"));
+
+    // Then values at the extremes of their types, and a document of any size.
+    auto& g = grain (processor, 1, 0);
+    g.speed = 1.0f;
+    setParameter (processor, "dry_wet", 0.2f);
+    applyChunk (processor, chunkFromText ("<Calyth><PARAM id=\"dry_wet\" value=\"nan\"/><PARAM id=\"x_pos\" value=\"1e30\"/><Granulizer density=\"99999999999\" envelope=\" -42abc\""
+                          " size=\"1e300\" speed=\"nan\" size_rnd=\"1e30\" speed_rnd=\"-inf\" pole=\"1\" channel=\"0\"/>"
+                          "<Granulizer density=\"1\" pole=\"4294967296\" channel=\"0\"/></Calyth>"));
+    // NaN keeps the value; whole numbers saturate or stop at the first non-digit; a huge pole does not wrap to 0.
+    EXPECT_EQ (juce::String (g.speed.load()) + " " + juce::String (g.density.load()) + " " + juce::String (g.envelope.load()), juce::String ("1 2147483647 -42"));
+    EXPECT_FLOAT_EQ (parameterValue (processor, "dry_wet"), 0.2f);
+    EXPECT_EQ (grain (processor, 0, 0).density.load(), 8);
+    // A huge foreign document full of wild records is read whole, and the sound stays finite.
+    applyChunk (processor, chunkFromText ("<Foreign>" + juce::String::repeatedString ("<Granulizer speed=\"1e30\" size=\"-1e30\" pole=\"1\" channel=\"0\"/>", 3000) + "</Foreign>"));
+    EXPECT_TRUE (g.speed.load() == 1.0e30f && runBlock (processor) && runBlock (processor));
 }
 
 TEST (StateChunk, UnreadableOrEmptyInputChangesNothing)
@@ -159,22 +174,4 @@ TEST (StateChunk, UnreadableOrEmptyInputChangesNothing)
     processor.setStateInformation (nullptr, 0);
     processor.setStateInformation (before.getData(), -5);
     EXPECT_EQ (chunkOf (processor), before);
-}
-
-TEST (StateChunk, ExtremeValuesAndHugeDocuments)
-{
-    CalythAudioProcessor processor;
-    auto& g = grain (processor, 1, 0);
-    g.speed = 1.0f;
-    setParameter (processor, "dry_wet", 0.2f);
-    applyChunk (processor, chunkFromText ("<Calyth><PARAM id=\"dry_wet\" value=\"nan\"/><PARAM id=\"x_pos\" value=\"1e30\"/><Granulizer density=\"99999999999\" envelope=\" -42abc\""
-                          " size=\"1e300\" speed=\"nan\" size_rnd=\"1e30\" speed_rnd=\"-inf\" pole=\"1\" channel=\"0\"/>"
-                          "<Granulizer density=\"1\" pole=\"4294967296\" channel=\"0\"/></Calyth>"));
-    // NaN keeps the value; whole numbers saturate or stop at the first non-digit; a huge pole does not wrap to 0.
-    EXPECT_EQ (juce::String (g.speed.load()) + " " + juce::String (g.density.load()) + " " + juce::String (g.envelope.load()), juce::String ("1 2147483647 -42"));
-    EXPECT_FLOAT_EQ (parameterValue (processor, "dry_wet"), 0.2f);
-    EXPECT_EQ (grain (processor, 0, 0).density.load(), 8);
-    // A huge foreign document full of wild records is read whole, and the sound stays finite.
-    applyChunk (processor, chunkFromText ("<Foreign>" + juce::String::repeatedString ("<Granulizer speed=\"1e30\" size=\"-1e30\" pole=\"1\" channel=\"0\"/>", 3000) + "</Foreign>"));
-    EXPECT_TRUE (g.speed.load() == 1.0e30f && runBlock (processor) && runBlock (processor));
 }
