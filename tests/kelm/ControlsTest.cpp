@@ -15,12 +15,9 @@ TEST (UIControlFactory, LabelKnobAndIconButton)
     EXPECT_FALSE (label->isEditable() || label->getWantsKeyboardFocus() || label->isFocusContainer());
 
     std::unique_ptr<kelm::KelmKnob> knob (kelm::UIControlFactory::createRegularKnob (kelm::KelmColours::teal));
-    EXPECT_EQ (std::pair (knob->getSliderStyle(), knob->getTextBoxPosition()), std::pair (juce::Slider::RotaryVerticalDrag, juce::Slider::NoTextBox));
-    EXPECT_EQ (std::pair (knob->getRange(), knob->getInterval()), std::pair (juce::Range<double> (0.0, 1.0), 0.001));
-    EXPECT_EQ (std::pair (knob->findColour (juce::Slider::backgroundColourId).getARGB(), knob->findColour (juce::Slider::rotarySliderFillColourId).getARGB()),
-               std::pair (0x00272727u, 0xFF4BC89Au));
-    EXPECT_FALSE (knob->getWantsKeyboardFocus() || knob->isTextBoxEditable());
-    EXPECT_NE (knob->getCachedComponentImage(), nullptr);
+    // Its style and colours show in the reference images.
+    EXPECT_EQ (std::tuple (knob->getRange(), knob->getInterval(), knob->getWantsKeyboardFocus(), knob->getCachedComponentImage() != nullptr),
+               std::tuple (juce::Range<double> (0.0, 1.0), 0.001, false, true));
 
     juce::DrawableRectangle off, on;
     off.setName ("off");

@@ -9,18 +9,13 @@ juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
 
 TEST (Processor, WhatTheHostAsks)
 {
-    std::unique_ptr<juce::AudioProcessor> made (createPluginFilter());
-    auto* processor = dynamic_cast<CalythAudioProcessor*> (made.get());
-    ASSERT_NE (processor, nullptr);
-    EXPECT_TRUE (processor->getName() == "Calyth" && processor->acceptsMidi() && ! processor->producesMidi()
-                 && ! processor->supportsDoublePrecisionProcessing() && processor->getTailLengthSeconds() == 0.0);
-    // One stereo bus each way, off until the host's wrapper enables every bus.
+    // Its name, MIDI in for programs and controllers, and one stereo bus each way, off until the host's wrapper enables it.
+    std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
+    ASSERT_NE (dynamic_cast<CalythAudioProcessor*> (processor.get()), nullptr);
+    EXPECT_TRUE (processor->getName() == "Calyth" && processor->acceptsMidi() && ! processor->producesMidi() && processor->getTotalNumInputChannels() == 0);
     EXPECT_EQ (processor->getBus (true, 0)->getName() + " " + processor->getBus (false, 0)->getName(), "Input Output");
-    EXPECT_EQ (std::tuple (processor->getBusCount (true), processor->getBusCount (false), processor->getTotalNumInputChannels()), std::tuple (1, 1, 0));
     processor->enableAllBuses();
     EXPECT_EQ (std::pair (processor->getTotalNumInputChannels(), processor->getTotalNumOutputChannels()), std::pair (2, 2));
-
-    EXPECT_TRUE (processor->getNumPrograms() == 1 && processor->currentPresetName.get() == "INIT" && processor->currentPresetPath.get().isEmpty());
 }
 
 TEST (Processor, SettingsFileIsReadButNotWrittenByConstruction)
