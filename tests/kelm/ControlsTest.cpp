@@ -19,18 +19,15 @@ TEST (UIControlFactory, LabelKnobAndIconButton)
     EXPECT_EQ (std::tuple (knob->getRange(), knob->getInterval(), knob->getWantsKeyboardFocus(), knob->getCachedComponentImage() != nullptr),
                std::tuple (juce::Range<double> (0.0, 1.0), 0.001, false, true));
 
-    juce::DrawableRectangle off, on;
-    off.setName ("off");
-    on.setName ("on");
-    for (auto* image : { &off, &on })
-    {
-        image->setRectangle (juce::Rectangle<float> (0, 0, 10, 10));
-        image->setFill (juce::Colours::red);
-    }
+    juce::DrawableRectangle off, on; // told apart by their sizes
+    off.setRectangle (juce::Rectangle<float> (0, 0, 5, 5));
+    on.setRectangle (juce::Rectangle<float> (0, 0, 10, 10));
+    off.setFill (juce::Colours::red);
+    on.setFill (juce::Colours::red);
     std::unique_ptr<juce::DrawableButton> button (kelm::UIControlFactory::createIconButton (&off, &on));
     EXPECT_EQ (std::pair (button->getStyle(), button->getEdgeIndent()), std::pair (juce::DrawableButton::ImageFitted, 0));
     EXPECT_TRUE (button->getClickingTogglesState() && ! button->getWantsKeyboardFocus());
-    EXPECT_TRUE (button->getOverImage() == button->getNormalImage() && button->getDownImage()->getName() == "on"); // no over image of its own
+    EXPECT_TRUE (button->getOverImage() == button->getNormalImage() && button->getDownImage()->getDrawableBounds().getWidth() == 10.0f); // no over image of its own
 
     // With the dark look, on or off, the button paints its image and no background behind it.
     kelm::KVLook lf;

@@ -116,11 +116,12 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
                     ASSERT_TRUE (sameBits (buffer.getSample (ch, i), expected.getSample (ch, i)))
                         << run.rate << " Hz, block " << block << ", channel " << ch << ", sample " << i << ": "
                         << buffer.getSample (ch, i) << " instead of " << expected.getSample (ch, i);
-            ASSERT_TRUE (sameBits (processor.rmsLevel.load(), model.rmsLevel)) << block << ": " << processor.rmsLevel.load() << " " << model.rmsLevel;
-            ASSERT_TRUE (sameBits (processor.trajectoryX.load(), model.trajectoryX) && sameBits (processor.trajectoryY.load(), model.trajectoryY)
-                         && sameBits (processor.trajectoryXLow.load(), model.xLow) && sameBits (processor.trajectoryXHigh.load(), model.xHigh)
-                         && sameBits (processor.trajectoryYLow.load(), model.yLow) && sameBits (processor.trajectoryYHigh.load(), model.yHigh))
-                << block << ": " << processor.trajectoryX.load() << " " << model.trajectoryX;
+            // The level and the trajectory point with its bounds.
+            const float published[] = { processor.rmsLevel, processor.trajectoryX, processor.trajectoryY, processor.trajectoryXLow,
+                                        processor.trajectoryXHigh, processor.trajectoryYLow, processor.trajectoryYHigh };
+            const float modelled[] = { model.rmsLevel, model.trajectoryX, model.trajectoryY, model.xLow, model.xHigh, model.yLow, model.yHigh };
+            for (int k = 0; k < 7; ++k)
+                ASSERT_TRUE (sameBits (published[k], modelled[k])) << block << ", value " << k << ": " << published[k] << " instead of " << modelled[k];
         }
     }
 }

@@ -5,9 +5,8 @@
 #include "StateTestHelpers.h"
 #include "kelm/DocumentReading.h"
 
-#include <atomic>
 #include <chrono>
-#include <thread>
+#include <future>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,22 +53,16 @@ TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
     ASSERT_EQ (p.midiPresetFiles.size(), 4);
     const float speed = grain (p, 0, 0).speed;
 
-    // Frees a reader that waits on the pipe by opening its other end, and tells that it had to.
-    std::atomic<bool> done { false }, rescued { false };
-    std::thread watchdog ([&] {
-        for (int i = 0; i < 200 && ! done; ++i)
-            std::this_thread::sleep_for (std::chrono::milliseconds (10));
-        if (! done)
-        {
-            rescued = true;
-            ::close (::open (pipe.getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK));
-        }
+    // A reader that waits on the pipe is freed by opening its other end, so that the test tells it and ends.
+    auto loads = std::async (std::launch::async, [&p] {
+        for (int program : { 0, 1, 2 })
+            runBlock (p, juce::MidiBuffer (juce::MidiMessage::programChange (1, program)));
     });
-    for (int program : { 0, 1, 2 })
-        runBlock (p, juce::MidiBuffer (juce::MidiMessage::programChange (1, program)));
-    done = true;
-    watchdog.join();
-    EXPECT_FALSE (rescued);
+    const bool blocked = loads.wait_for (std::chrono::seconds (2)) == std::future_status::timeout;
+    if (blocked)
+        ::close (::open (pipe.getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK));
+    loads.wait();
+    EXPECT_FALSE (blocked);
     EXPECT_TRUE (grain (p, 0, 0).speed.load() == speed && p.currentPresetName.get() == "INIT");
 
     runBlock (p, juce::MidiBuffer (juce::MidiMessage::programChange (1, 3)));

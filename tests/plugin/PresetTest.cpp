@@ -20,9 +20,8 @@ TEST (PresetFile, SavedFormAndLoading)
     target.ccMapper.mapLastCCToParameter ("x_pos");
     ASSERT_TRUE (target.loadPresetFromFile (file));
     EXPECT_FALSE (target.loadPresetFromFile (files.write (homeFolder().getChildFile ("broken.cpst"), "<Calyth><Granulizer")));
-    EXPECT_EQ (juce::String (grain (target, 2, 1).speed.load()) + " " + juce::String (parameterValue (target, "dry_wet")) + " " + juce::String (target.ccMapper.ccMap.getNumChildren())
-                   + " " + target.currentPresetName.get(),
-               juce::String ("1.75 0.3 1 My Sound"));
+    EXPECT_EQ (juce::String (grain (target, 2, 1).speed.load()) + " " + juce::String (parameterValue (target, "dry_wet")) + " "
+                   + juce::String (target.ccMapper.ccMap.getNumChildren()) + " " + target.currentPresetName.get(), juce::String ("1.75 0.3 1 My Sound"));
 }
 
 TEST (PresetsManager, FolderListingAndLookup)
