@@ -53,7 +53,7 @@ TEST (CCMapper, ControllerApplicationAndGarbage)
 {
     CalythAudioProcessor processor;
     auto& mapper = processor.ccMapper;
-    ParameterLog log (processor, { 1, 2, 9 }); // x_pos, y_pos, dry_wet
+    ParameterEvents log (processor, { 1, 2, 9 }); // x_pos, y_pos, dry_wet
     // Three values of one controller: one change to the last, inside a gesture; 127 is 1.
     loadMap (mapper, "<x_pos cc=\"7\"/>");
     mapper.applyControllerMessages (controllers ({ { 7, 10 }, { 7, 20 }, { 7, 127 } }));

@@ -1,4 +1,5 @@
 // Standard controls: the factory's settings, the knob's Alt-click and MIDI learn.
+#include "../editor/EditorTestHelpers.h"
 #include "LookTestHelpers.h"
 #include "kelm/CCMapperUIManager.h"
 #include "kelm/KVLook.h"
@@ -62,11 +63,7 @@ TEST (KelmKnob, AltClickMenuAndTheRelayToTheControllerMap)
     };
     knob.onDragStart = [&] { ++drags; };
     const auto click = [&] (juce::ModifierKeys mods) {
-        const auto now = juce::Time::getCurrentTime();
-        const juce::MouseEvent e (juce::Desktop::getInstance().getMainMouseSource(), { 20, 20 },
-                                  mods.withFlags (juce::ModifierKeys::leftButtonModifier), 1, 0, 0, 0, 0, &knob, &knob, now,
-                                  { 20, 20 }, now, 1, false);
-        knob.mouseDown (e);
+        knob.mouseDown (calyth::test::mouseAt (knob, { 20, 20 }, mods.withFlags (juce::ModifierKeys::leftButtonModifier)));
         return std::pair { std::exchange (shown, {}).joinIntoString (", "), std::exchange (drags, 0) };
     };
 

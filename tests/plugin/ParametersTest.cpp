@@ -76,7 +76,7 @@ TEST (EngineSettings, TrajectoryRandomiserGestures)
         auto& randomizer = processor.trajectoryRandomizer;
         randomizer.isAbletonLive = live;
         randomizer.random.setSeed (77);
-        calyth::test::ParameterLog log (processor, { 4, 5, 6, 7 });
+        calyth::test::ParameterEvents log (processor, { 4, 5, 6, 7 });
         randomizer.randomizeGroup (0);
         randomizer.randomizeGroup (5); // no such group: nothing happens
 

@@ -44,16 +44,16 @@ inline bool runBlock (CalythAudioProcessor& p, juce::MidiBuffer midi = {})
 }
 
 /** What the chosen parameters hear, in order: " <index>:<value>", gestures as " (" and " )". */
-struct ParameterLog : juce::AudioProcessorParameter::Listener
+struct ParameterEvents : juce::AudioProcessorParameter::Listener
 {
-    ParameterLog (CalythAudioProcessor& p, std::initializer_list<int> indices)
+    ParameterEvents (CalythAudioProcessor& p, std::initializer_list<int> indices)
     {
         for (int k : indices)
             parameters.add (p.getParameters()[k]);
         for (auto* parameter : parameters)
             parameter->addListener (this);
     }
-    ~ParameterLog() override
+    ~ParameterEvents() override
     {
         for (auto* parameter : parameters)
             parameter->removeListener (this);
