@@ -58,11 +58,10 @@ TEST (ReferenceImages, KnobsAndMenusOfBothLooks)
     kelm::KVBipolarLook bipolar;
     for (auto [lf, name] : { std::pair<kelm::KVLook*, juce::String> { &dark, "kvlook" }, { &bipolar, "kvbipolarlook" } })
     {
-        // Fonts resolve through the default look-and-feel, as in the product.
+        // Fonts resolve through the default look-and-feel, as in the product; the knob takes it too.
         juce::LookAndFeel::setDefaultLookAndFeel (lf);
         juce::Typeface::clearTypefaceCache();
         std::unique_ptr<kelm::KelmKnob> knob (kelm::UIControlFactory::createRegularKnob (kelm::KelmColours::blue));
-        knob->setLookAndFeel (lf);
         knob->setBounds (0, 0, 96, 96);
         knob->setValue (lf == &dark ? 0.7 : 0.3);
         juce::Image image (juce::Image::ARGB, 96, 96, true);

@@ -116,7 +116,6 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
                     ASSERT_TRUE (sameBits (buffer.getSample (ch, i), expected.getSample (ch, i)))
                         << run.rate << " Hz, block " << block << ", channel " << ch << ", sample " << i << ": "
                         << buffer.getSample (ch, i) << " instead of " << expected.getSample (ch, i);
-            // The level and the trajectory point with its bounds.
             const float published[] = { processor.rmsLevel, processor.trajectoryX, processor.trajectoryY, processor.trajectoryXLow,
                                         processor.trajectoryXHigh, processor.trajectoryYLow, processor.trajectoryYHigh };
             const float modelled[] = { model.rmsLevel, model.trajectoryX, model.trajectoryY, model.xLow, model.xHigh, model.yLow, model.yHigh };

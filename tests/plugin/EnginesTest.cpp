@@ -12,8 +12,7 @@ TEST (GrainCloud, ReadsAtTheEdgeOfTheRecording)
     GrainCloud cloud;
     for (int j = 0; j < cloud.bufferLength; ++j)
         cloud.recording.setSample (0, j, (float) j);
-    GrainCloud::Parameters record { 1, 0, 1000.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, true };
-    cloud.blockUpdate (record);
+    cloud.blockUpdate ({ 1, 0, 1000.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, true });
     cloud.regionPending[0] = false;
 
     // The last sample reads with the first as partner; the grain wraps to its region's start.
@@ -62,7 +61,6 @@ TEST (PoleChain, RunawayGuards)
 
     // A non-finite input is dropped and each loop starts again from silence.
     DcBlocker blocker;
-    blocker.updateSamplerate (44100.0);
     EXPECT_TRUE (resonator.sampleUpdate (NAN) == 0.0f && diffuser.sampleUpdate (INFINITY) == 0.0f && blocker.sampleUpdate (INFINITY) == 0.0f);
     EXPECT_TRUE (std::isfinite (resonator.sampleUpdate (0.5f)) && std::isfinite (diffuser.sampleUpdate (0.5f)));
     EXPECT_EQ (blocker.sampleUpdate (0.25f), 0.25f);

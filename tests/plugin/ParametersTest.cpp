@@ -63,8 +63,7 @@ TEST (HostParameters, Texts)
     const auto zeroDecibels = processor.parameterTree.getParameter ("out_gain")->getDefaultValue();
     EXPECT_EQ (text ("dry_wet", 0.5f, 0) + " " + text ("dry_wet", 0.5f, 3) + " " + text ("trajectory", 1.0f, 0) + " " + text ("out_gain", zeroDecibels, 3)
                    + " " + text ("in_gain", 0.0f, 0), "0.500 0.5 1 +0.00 dB -INF dB");
-    const std::pair<float, const char*> cases[] = { { -70.0f, "-INF dB" }, { -69.999f, "-70.00 dB" }, { -3.456f, "-3.46 dB" }, { -0.004f, "-0.00 dB" }, { 12.0f, "+12.00 dB" } };
-    for (const auto& [value, expected] : cases)
+    for (const auto& [value, expected] : { std::pair { -70.0f, "-INF dB" }, { -69.999f, "-70.00 dB" }, { -3.456f, "-3.46 dB" }, { -0.004f, "-0.00 dB" }, { 12.0f, "+12.00 dB" } })
         EXPECT_EQ (kelm::getDecibelsParameterText (value), juce::String (expected)) << value;
 }
 

@@ -22,10 +22,7 @@ TEST (Processor, SettingsFileIsReadButNotWrittenByConstruction)
 {
     const auto settings = CalythAudioProcessor::makeSettingsFileOptions().getDefaultFile();
     EXPECT_EQ (settings.getRelativePathFrom (calyth::test::homeFolder()), juce::String ("Kelmor_Vantage/Calyth.prefs"));
-    {
-        CalythAudioProcessor processor;
-        EXPECT_EQ (processor.settingsFile->getFile(), settings);
-    }
+    EXPECT_EQ (CalythAudioProcessor().settingsFile->getFile(), settings);
     EXPECT_FALSE (settings.exists());
 
     juce::PropertiesFile (CalythAudioProcessor::makeSettingsFileOptions()).setValue ("width", 720); // saved when it goes
