@@ -12,7 +12,8 @@ TEST (UIControlFactory, LabelKnobAndIconButton)
 {
     std::unique_ptr<juce::Label> label (kelm::UIControlFactory::createRegularLabel ("MIX"));
     EXPECT_EQ (std::tuple (label->getText(), label->findColour (juce::Label::textColourId).getARGB(), label->findColour (juce::Label::backgroundColourId).getARGB(),
-                           label->getJustificationType(), label->getFont()), std::tuple (juce::String ("MIX"), 0xFFBDBDBDu, 0x00272727u, juce::Justification (juce::Justification::centred), juce::Font (10.0f)));
+                           label->getJustificationType(), label->getFont()),
+               std::tuple (juce::String ("MIX"), 0xFFBDBDBDu, 0x00272727u, juce::Justification (juce::Justification::centred), juce::Font (10.0f)));
     EXPECT_FALSE (label->isEditable() || label->getWantsKeyboardFocus() || label->isFocusContainer());
 
     std::unique_ptr<kelm::KelmKnob> knob (kelm::UIControlFactory::createRegularKnob (kelm::KelmColours::teal));

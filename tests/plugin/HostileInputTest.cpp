@@ -41,14 +41,13 @@ TEST (HostileHost, NonFiniteParameterValuesKeepTheLastFiniteOne)
 TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
 {
     ScopedFiles files;
-    const auto folder = midiPresetsFolder();
     const juce::String preset ("<Calyth><Granulizer speed=\"1.5\" pole=\"0\" channel=\"0\"/></Calyth>");
     // Programs 0 to 3: a pipe, a preset padded beyond the size cap, one with too many elements, a plain one.
-    const auto pipe = files.write (folder.getChildFile ("0 pipe.cpst"), {});
+    const auto pipe = files.write (midiPresetsFolder().getChildFile ("0 pipe.cpst"), {});
     ASSERT_TRUE (pipe.deleteFile() && ::mkfifo (pipe.getFullPathName().toRawUTF8(), 0600) == 0);
-    files.write (folder.getChildFile ("1 large.cpst"), preset + juce::String::repeatedString (" ", (int) kelm::maxDocumentFileBytes));
-    files.write (folder.getChildFile ("2 many.cpst"), preset.replace ("<Gr", juce::String::repeatedString ("<x/>", kelm::maxDocumentFileElements) + "<Gr"));
-    files.write (folder.getChildFile ("3 plain.cpst"), preset);
+    files.write (midiPresetsFolder().getChildFile ("1 large.cpst"), preset + juce::String::repeatedString (" ", (int) kelm::maxDocumentFileBytes));
+    files.write (midiPresetsFolder().getChildFile ("2 many.cpst"), preset.replace ("<Gr", juce::String::repeatedString ("<x/>", kelm::maxDocumentFileElements) + "<Gr"));
+    files.write (midiPresetsFolder().getChildFile ("3 plain.cpst"), preset);
     CalythAudioProcessor p;
     ASSERT_EQ (p.midiPresetFiles.size(), 4);
     const float speed = grain (p, 0, 0).speed;
