@@ -33,24 +33,6 @@ int truncateOr (float value, int fallback) noexcept
 {
     return (value > -2147483520.0f && value < 2147483520.0f) ? (int) value : fallback;
 }
-
-// Wraps q back into [start, end) as the grain's loop does; a speed far beyond the region length ends in
-// a remainder instead of an endless loop.
-float wrapIntoRegion (float q, int start, int end, int length) noexcept
-{
-    for (int guard = 0; q >= (float) end; ++guard)
-    {
-        if (guard == 16)
-        {
-            q = (float) start + std::fmod (q - (float) start, (float) length);
-            if (! (q >= (float) start && q < (float) end))
-                q = (float) start;
-            break;
-        }
-        q = (q - (float) end) + (float) start;
-    }
-    return q;
-}
 } // namespace
 
 const float* const GrainCloud::hannTable = hann;
@@ -133,58 +115,26 @@ float GrainCloud::sampleUpdate (float input)
     const int envelope = parameters.envelope;
     const int density = juce::jlimit (0, maxGrains, parameters.density.load());
     const float speed = parameters.speed, gain = parameters.gain;
+    const float* window = envelope == 1 ? triTable : (envelope == 2 ? hannTable : nullptr);
 
-    if (envelope == 1)
-        return playGrains<true> (triTable, density, speed, gain);
-    if (envelope == 2)
-        return playGrains<true> (hannTable, density, speed, gain);
-    return playGrains<false> (nullptr, density, speed, gain);
-}
+    const platform::GrainSlots slots { recordingData, window, bufferLength, density, speed, takeAllPending,
+                                       readPosition, regionStart, regionLength, speedOffset, amplitude,
+                                       regionPending, inverseLength };
+    float contributions[maxGrains];
+    std::uint64_t takes = 0;
+    const int played = density > 0 ? kernel (slots, contributions, takes) : 0;
 
-template <bool windowed>
-float GrainCloud::playGrains (const float* window, int density, float speed, float gain) noexcept
-{
-    const float* r = recordingData;
-    const auto lastIndex = (float) (bufferLength - 1);
+    // Each slot's region change touches that slot alone, so the kernel's slot order is kept.
+    for (; takes != 0; takes &= takes - 1)
+        takePendingRegion (__builtin_ctzll (takes));
+
     float sum = 0.0f;
+    for (int i = 0; i < played; ++i)
+        sum += contributions[i];
 
-    for (int i = 0; i < density; ++i)
-    {
-        const int start = regionStart[i];
-        const int length = regionLength[i];
-
-        // Only after a rescale can a region reach past the recording; it ends the sum, ungained.
-        if ((juce::int64) start + length >= bufferLength)
-            return std::isfinite (sum) ? sum : 0.0f;
-
-        const int end = start + length;
-
-        float w = 1.0f;
-        if constexpr (windowed)
-        {
-            const float x = (readPosition[i] - (float) start) * inverseLength[i];
-            const float pos = x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-            w = window[(int) (pos * 2047.0f)];
-        }
-
-        float p = readPosition[i];
-        if (! (p >= 0.0f && p <= lastIndex))
-            p = 0.0f;
-
-        const int k = (int) p;
-        const float f = p - (float) k;
-        const int k2 = p < lastIndex ? k + 1 : 0;
-        const float s = r[k] + (r[k2] - r[k]) * f;
-        const float contribution = windowed ? (w * amplitude[i]) * s : s * amplitude[i];
-
-        const float q = wrapIntoRegion ((speed + speedOffset[i]) + p, start, end, length);
-        readPosition[i] = q;
-
-        if ((p > q || takeAllPending) && regionPending[i])
-            takePendingRegion (i);
-
-        sum += contribution;
-    }
+    // A region that reaches past the recording (only after a rescale) ends the sum, ungained.
+    if (played < density)
+        return std::isfinite (sum) ? sum : 0.0f;
 
     takeAllPending = false;
     const float out = sum * gain;

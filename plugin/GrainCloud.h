@@ -3,6 +3,7 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include "platform/GrainKernel.h"
 #include "plugin/RelaxedAtomic.h"
 
 class GrainCloud
@@ -58,11 +59,11 @@ public:
     juce::int64 regionSeed = -1;
 
 private:
-    template <bool windowed>
-    float playGrains (const float* window, int density, float speed, float gain) noexcept;
     void takePendingRegion (int slot) noexcept;
 
     float* recordingData = nullptr;
+    // The widest grain kernel the processor runs; every kernel gives the same samples.
+    platform::GrainKernel kernel = platform::bestGrainKernel();
 
     JUCE_DECLARE_NON_COPYABLE (GrainCloud)
 };
