@@ -8,11 +8,7 @@ namespace
 int showModally (juce::PopupMenu& m)
 {
    #if JUCE_MODAL_LOOPS_PERMITTED
-    return m.showMenu (juce::PopupMenu::Options()
-                           .withItemThatMustBeVisible (MIDITarget::assignItemId)
-                           .withMinimumWidth (60)
-                           .withMaximumNumColumns (0)
-                           .withStandardItemHeight (0));
+    return m.showMenu (MIDITarget::menuOptions());
    #else
     juce::ignoreUnused (m);
     return 0;
@@ -23,6 +19,15 @@ int showModally (juce::PopupMenu& m)
 MIDITarget::MIDITarget() : showMenu (showModally) {}
 
 MIDITarget::~MIDITarget() = default;
+
+juce::PopupMenu::Options MIDITarget::menuOptions()
+{
+    return juce::PopupMenu::Options()
+        .withItemThatMustBeVisible (assignItemId)
+        .withMinimumWidth (60)
+        .withMaximumNumColumns (0)
+        .withStandardItemHeight (0);
+}
 
 juce::PopupMenu MIDITarget::createMenu()
 {

@@ -22,6 +22,9 @@ public:
     /** Shows the MIDI-learn menu and acts on the chosen item. */
     void menu();
 
+    /** How the menu is shown: item 1 kept visible, at least 60 wide, no column limit, the default item height. */
+    static juce::PopupMenu::Options menuOptions();
+
     /** The two MIDI-learn items. */
     static juce::PopupMenu createMenu();
 

@@ -1,6 +1,7 @@
 // Standard controls: the factory's settings, the knob's Alt-click and range wedge, and MIDI learn.
 #include "LookTestHelpers.h"
 #include "kelm/CCMapperUIManager.h"
+#include "kelm/KVLook.h"
 #include "kelm/KelmColours.h"
 #include "kelm/UIControlFactory.h"
 
@@ -47,6 +48,11 @@ TEST (UIControlFactory, LabelKnobWithItsRangeWedgeAndIconButton)
     juce::DrawableRectangle off, on;
     off.setName ("off");
     on.setName ("on");
+    for (auto* image : { &off, &on })
+    {
+        image->setRectangle (juce::Rectangle<float> (0, 0, 10, 10));
+        image->setFill (juce::Colours::red);
+    }
     std::unique_ptr<juce::DrawableButton> button (kelm::UIControlFactory::createIconButton (&off, &on));
     EXPECT_EQ (std::pair (button->getStyle(), button->getEdgeIndent()), std::pair (juce::DrawableButton::ImageFitted, 0));
     EXPECT_FALSE (button->getWantsKeyboardFocus());
@@ -56,6 +62,20 @@ TEST (UIControlFactory, LabelKnobWithItsRangeWedgeAndIconButton)
     EXPECT_EQ (images(), "off on");
     button->setToggleState (true, juce::dontSendNotification);
     EXPECT_EQ (images(), "on on");
+
+    // With the dark look, on or off, the button paints its image and no background behind it.
+    kelm::KVLook lf;
+    button->setLookAndFeel (&lf);
+    button->setBounds (0, 0, 20, 20);
+    for (const bool state : { true, false })
+    {
+        button->setToggleState (state, juce::dontSendNotification);
+        const auto ops = record (20, 20, [&] (juce::Graphics& g) { button->paintEntireComponent (g, false); });
+        ASSERT_FALSE (ops.empty());
+        for (const auto& op : ops)
+            EXPECT_TRUE (op.fill.colour == juce::Colours::red || op.fill.colour.isTransparent()) << op.fill.colour.toString();
+    }
+    button->setLookAndFeel (nullptr);
 }
 
 TEST (KelmKnob, AltClickMenuAndTheRelayToTheControllerMap)
@@ -83,6 +103,11 @@ TEST (KelmKnob, AltClickMenuAndTheRelayToTheControllerMap)
         knob.mouseDown (e);
         return std::pair { std::exchange (shown, {}).joinIntoString (", "), std::exchange (drags, 0) };
     };
+
+    // The menu as it is shown: item 1 kept visible, at least 60 wide, no column limit, the default item height.
+    const auto options = kelm::MIDITarget::menuOptions();
+    EXPECT_EQ (std::tuple (options.getItemThatMustBeVisible(), options.getMinimumWidth(), options.getMaximumNumColumns(), options.getStandardItemHeight()),
+               std::tuple (1, 60, 0, 0));
 
     // Alt-click opens the menu only for a parameter, and then the slider does not see the press.
     const juce::String none, menu ("1 ASSIGN TO LAST CC, 2 CLEAR CC MAPPING");

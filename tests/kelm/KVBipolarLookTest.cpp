@@ -19,6 +19,17 @@ TEST (KVBipolarLook, KnobWedgeAndHorizontalBarGrowFromTheCentre)
         EXPECT_TRUE (k.path (k.pointer).contains (Knob::centre.getPointOnCircumference (9.1f, (1.2f + 1.6f * (float) value) * pi)));
     }
 
+    // The side comes from the value, the angle from the position the framework passes: the wedge's path starts at
+    // the position's angle below the middle value, at 12 o'clock from it on.
+    for (auto [value, position, start] : { std::tuple { 0.25, 0.75f, 0.4f }, { 0.75, 0.25f, 0.0f } })
+    {
+        slider.setValue (value);
+        const Knob k (lf, slider, position);
+        juce::Path::Iterator it (k.path (k.wedge));
+        ASSERT_TRUE (it.next());
+        EXPECT_NEAR (Knob::centre.getAngleToPoint ({ it.x1, it.y1 }), start * pi, 1.0e-4f) << value;
+    }
+
     const juce::Colour thumb (0xFF123456);
     slider.setColour (juce::Slider::thumbColourId, thumb);
     const auto draw = [&] (double value, juce::Slider::SliderStyle style) {

@@ -1,4 +1,4 @@
-// The dark look-and-feel: typeface, knob geometry, popup-menu item sizes and arrows, shiny shape and label.
+// The dark look-and-feel: typeface, knob geometry, popup-menu item sizes and arrows, shiny shape and labels.
 #include "LookTestHelpers.h"
 #include "kelm/KVLook.h"
 
@@ -39,7 +39,7 @@ TEST (KVLook, KnobGeometryAndDisabledParent)
         EXPECT_TRUE (Knob (lf, slider, 0.5f, w, h).ops.empty());
 }
 
-TEST (KVLook, TypefaceMenuSizesArrowsShinyShapeAndEditedLabel)
+TEST (KVLook, TypefaceMenuSizesArrowsShinyShapeAndLabels)
 {
     kelm::KVLook lf;
     const auto embedded = lf.getTypefaceForFont (juce::Font());
@@ -74,6 +74,20 @@ TEST (KVLook, TypefaceMenuSizesArrowsShinyShapeAndEditedLabel)
     EXPECT_TRUE (shiny (1.1f, 5).empty() && shiny (5, 1.1f).empty());
     ASSERT_EQ (indexOf (shiny (1.2f, 2), c), 0);
     EXPECT_EQ (tenths (shiny (1.2f, 2)[0].path.getBounds()), "10 20 12 20");
+
+    // Not being edited, the text is drawn in the text colour, at half alpha when disabled, and the outline follows.
+    juce::Label shown ({}, "MIX");
+    shown.setBounds (0, 0, 60, 20);
+    shown.setColour (juce::Label::textColourId, juce::Colour (0xC0123456));
+    shown.setColour (juce::Label::outlineColourId, outline);
+    for (auto [enabled, text, line] : { std::tuple { true, 0xC0123456u, 0xFFAA0000u }, { false, 0x60123456u, 0x80AA0000u } })
+    {
+        shown.setEnabled (enabled);
+        const auto ops = record (60, 20, [&] (juce::Graphics& g) { lf.drawLabel (g, shown); });
+        ASSERT_FALSE (ops.empty());
+        const auto glyphs = std::count_if (ops.begin(), ops.end(), [&] (const DrawOp& op) { return op.path.isEmpty() && op.fill.colour.getARGB() == text; });
+        EXPECT_EQ (std::pair ((int) glyphs, ops.back().fill.colour.getARGB()), std::pair (3, line)) << enabled;
+    }
 
     // Being edited, a label shows only its background and a 1-pixel outline (text would be glyph fills).
     juce::Label label ({}, "TEXT");

@@ -10,7 +10,7 @@ namespace
 // may differ a little between builds), or -1 when the reference is missing or of another size.
 int differences (const juce::Image& actual, const juce::String& name)
 {
-    const auto expected = juce::ImageFileFormat::loadFrom (juce::File (__FILE__).getSiblingFile ("reference").getChildFile (name + ".png"))
+    const auto expected = juce::ImageFileFormat::loadFrom (juce::File (CALYTH_REFERENCE_IMAGES).getChildFile (name + ".png"))
                               .convertedToFormat (juce::Image::ARGB);
     if (expected.getBounds() != actual.getBounds())
         return -1;

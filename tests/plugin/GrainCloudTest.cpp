@@ -1,4 +1,5 @@
-// The grain cloud alone: window tables, grain loops and regions, reads at the edges, rescaling, hostile records.
+// The grain cloud alone, where the reference model does not reach: the window tables' values, reads at the edges of the
+// recording, rescaling, and records from untrusted documents.
 #include <gtest/gtest.h>
 
 #include "plugin/GrainCloud.h"
@@ -11,28 +12,15 @@ TEST (GrainCloud, WindowTables)
     EXPECT_TRUE (tri[1] == 1.0f / 1024.0f && tri[1023] == 1023.0f / 1024.0f && tri[1024] == 1.0f && tri[2047] == 1.0f / 1024.0f);
 }
 
-TEST (GrainCloud, GrainLoopsItsRegionReadsAtTheEdgesAndRescales)
+TEST (GrainCloud, ReadsAtTheEdgesAndRescales)
 {
-    // One grain over a frozen recording whose sample j holds j: a read at an integer position returns the position.
+    // A frozen recording whose sample j holds j, so that a read at position p returns p.
     GrainCloud cloud;
     for (int j = 0; j < cloud.bufferLength; ++j)
         cloud.recording.setSample (0, j, (float) j);
     GrainCloud::Parameters record { 1, 0, 1000.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, true };
     cloud.blockUpdate (record);
-
-    // The first sample reads the old region (0, 1), then every pending region is taken at once.
-    EXPECT_EQ (cloud.sampleUpdate (0.5f), 0.0f);
-    const int start = cloud.regionStart[0];
-    for (int k = 0; k < 1500; ++k)
-        ASSERT_EQ (cloud.sampleUpdate (0.5f), (float) (start + k % 1000)) << k;
-
-    // A new size draws a region that waits for the grain's wrap.
-    record.size = 1200.0f;
-    cloud.blockUpdate (record);
-    const int next = cloud.nextStart[0];
-    for (int k = 1500; k < 3300; ++k)
-        ASSERT_EQ (cloud.sampleUpdate (0.5f), (float) (k < 2000 ? start + k % 1000 : next + (k - 2000) % 1200)) << k;
-    EXPECT_EQ (cloud.writePosition, 0); // frozen
+    cloud.regionPending[0] = false;
 
     // The last sample reads with the first as partner; the grain wraps to its region's start.
     const int last = cloud.bufferLength - 1;
@@ -67,27 +55,15 @@ TEST (GrainCloud, HostileRecordsStayBoundedAndFinite)
         { 1000, 0, 5000 }, { 64, 0, 0, 1, 1 }, { 8, 0, -500, 1, 0.5f }, { 8, 0, NAN }, { 8, 0, INFINITY }, { 8, 0, 1.0e9f }, { -5, 0, 2000 },
         { 8, 0, 2000, 1.0e30f }, { 8, 0, 2000, NAN }, { 8, 0, 2000, -3.0e4f }, { 8, 0, 2000, 1, 1.0e30f, 1.0e30f, NAN },
         { 8, 0, 2000, 1, 0, 0, 1.0e38f, INFINITY } };
-    for (int n = 0; n < 36; ++n) // every case with every envelope
+    for (int n = 0; n < 12; ++n) // the envelopes in turn
     {
         GrainCloud cloud;
-        auto record = cases[n / 3];
+        auto record = cases[n];
         record.envelope = n % 3;
         cloud.blockUpdate (record);
-        for (int k = 0; k < 3000; ++k)
+        for (int k = 0; k < 1000; ++k)
             ASSERT_TRUE (std::isfinite (cloud.sampleUpdate (std::sin ((float) k * 0.01f)))) << n;
         for (int i = 0; i < GrainCloud::maxGrains; ++i)
             ASSERT_TRUE (cloud.regionLength[i] >= 1 && cloud.regionStart[i] + cloud.regionLength[i] < cloud.bufferLength) << n;
     }
-}
-
-TEST (GrainCloud, FixedRegionSeedRepeatsTheDraws)
-{
-    GrainCloud first, second;
-    first.regionSeed = second.regionSeed = 99;
-    for (auto* cloud : { &first, &second })
-        cloud->blockUpdate ({ 8, 0, 4410.0f, 1.0f, 0.25f, 0.5f, 1.0f });
-    EXPECT_EQ (first.regionSeed, 100);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_TRUE (first.nextStart[i] == second.nextStart[i] && first.nextLength[i] == second.nextLength[i]
-                     && first.speedOffset[i] == second.speedOffset[i] && first.amplitude[i] == second.amplitude[i]) << i;
 }

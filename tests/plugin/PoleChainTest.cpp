@@ -1,4 +1,4 @@
-// Resonator, diffuser and DC blocker alone: coefficients, delays, impulse responses and runaway guards.
+// Resonator, diffuser and DC blocker alone: the coefficients and delays the text gives, and the runaway guards.
 #include <gtest/gtest.h>
 
 #include "plugin/PoleChain.h"
@@ -20,7 +20,7 @@ std::unique_ptr<DiffuserState> makeDiffuser (float feedback, float damp)
 }
 } // namespace
 
-TEST (PoleChain, CoefficientsDelaysImpulseResponsesAndGuards)
+TEST (PoleChain, CoefficientsDelaysAndGuards)
 {
     // 1 - 4 f / rate with the ratio in single precision; 1 - 126 / rate.
     EXPECT_FLOAT_EQ (makeResonator (80.0f, 0.5f).coefficient, 0.99274379f);
@@ -42,28 +42,12 @@ TEST (PoleChain, CoefficientsDelaysImpulseResponsesAndGuards)
             EXPECT_EQ (diffuser.lines[line].delay, r.delays[line]) << r.rate;
     }
 
-    // Coefficient 0 turns each stage into a one-sample delay; the feedback returns the output 7 samples on.
-    auto delays = makeResonator (11025.0f, 0.5f);
-    for (int n = 0; n < 14; ++n)
-        EXPECT_EQ (delays.sampleUpdate (n == 0 ? 1.0f : 0.0f), n == 6 ? 1.0f : (n == 13 ? 0.5f : 0.0f)) << n;
-
-    // An impulse through three empty lines, and the first line's return 1 - 0.72^2 later; feedback 0.5 scales the
-    // send by 1 - 0.65 * 0.5.
-    const float g = -0.72f * 0.73f * 0.76f;
-    auto plain = makeDiffuser (0.0f, 1.0f), fed = makeDiffuser (0.5f, 1.0f);
-    EXPECT_NEAR (plain->sampleUpdate (1.0f), g, 1e-7f);
-    EXPECT_NEAR (fed->sampleUpdate (1.0f), g * 0.675f, 1e-6f);
-    EXPECT_NEAR (fed->sampleUpdate (0.0f), g * g * 0.675f * 0.5f, 1e-6f); // the output fed back unfiltered
-    for (int n = 1; n < 1146; ++n)
-        plain->sampleUpdate (0.0f);
-    EXPECT_NEAR (plain->sampleUpdate (0.0f), (1.0f - 0.72f * 0.72f) * 0.73f * 0.76f, 1e-6f);
-
     // Runaway feedback and damping stay finite.
     for (const auto& [feedback, damp] : { std::pair { 5.0f, -3.0f }, { -50.0f, 2.5f }, { 1.0f, NAN }, { 1.0e30f, 1.0f }, { NAN, 0.5f } })
     {
         auto resonator = makeResonator (440.0f, feedback);
         auto diffuser = makeDiffuser (feedback, damp);
-        for (int n = 0; n < 50000; ++n)
+        for (int n = 0; n < 5000; ++n)
             ASSERT_TRUE (std::isfinite (resonator.sampleUpdate (std::sin ((float) n * 0.05f)))
                          && std::isfinite (diffuser->sampleUpdate (std::sin ((float) n * 0.01f)))) << feedback << " " << damp;
     }

@@ -25,6 +25,49 @@ const juce::String parametersAndRecords ("Pdry_wet Pin_gain Pout_gain Ppole_a_di
                                          "D0 G00 R00 G10 R10 G20 R20 G30 R30 D1 G01 R01 G11 R11 G21 R21 G31 R31");
 juce::String textOf (CalythAudioProcessor& p) { return documentOf (chunkOf (p))->toString (juce::XmlElement::TextFormat().singleLine()); }
 juce::String nested (int depth) { return juce::String::repeatedString ("<e>", depth) + juce::String::repeatedString ("</e>", depth); }
+
+// Record fields of one engine child, in the order of its attributes (the grain size in samples).
+std::vector<double> fieldsOf (CalythAudioProcessor& p, const juce::String& kind, int pole, int ch)
+{
+    if (kind == "Diffuser")
+        return { p.diffuserParameters[ch]->feedback, p.diffuserParameters[ch]->damp };
+    if (kind == "Resonator")
+        return { (*p.resonatorParameters[pole])[ch]->freq, (*p.resonatorParameters[pole])[ch]->feedback };
+    const auto& g = grain (p, pole, ch);
+    return { (double) g.density, (double) g.envelope, g.size, g.speed, g.sizeRnd, g.speedRnd, g.ampRnd, g.gain };
+}
+
+void setFields (CalythAudioProcessor& p, const juce::String& kind, int pole, int ch, const std::vector<double>& v)
+{
+    const auto f = [&v] (size_t i) { return (float) v[i]; };
+    if (kind == "Diffuser")
+        *p.diffuserParameters[ch] = { f (0), f (1) };
+    else if (kind == "Resonator")
+        *(*p.resonatorParameters[pole])[ch] = { f (0), f (1) };
+    else
+        grain (p, pole, ch) = { (int) v[0], (int) v[1], f (2), f (3), f (4), f (5), f (6), f (7), false };
+}
+
+const std::pair<const char*, juce::StringArray> attributes[] = {
+    { "Diffuser", { "feed", "damp" } },
+    { "Granulizer", { "density", "envelope", "size", "speed", "size_rnd", "speed_rnd", "amp_rnd", "out_gain" } },
+    { "Resonator", { "freq", "feed" } } };
+
+// Calls `visit` (kind, attribute names, pole, channel) for the 18 engine children in their order.
+template <typename Visit>
+void forEachEngineChild (Visit&& visit)
+{
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        visit (attributes[0].first, attributes[0].second, 0, ch);
+        for (int pole = 0; pole < 4; ++pole)
+            for (int k : { 1, 2 })
+                visit (attributes[k].first, attributes[k].second, pole, ch);
+    }
+}
+
+// The n-th engine attribute of a document holds n, or n / 64 where the field is not a whole number.
+double distinct (int n, const juce::String& attribute) { return attribute == "density" || attribute == "envelope" ? n : n / 64.0; }
 } // namespace
 
 TEST (StateChunk, FreshInstanceBytesAndDocumentOrder)
@@ -50,29 +93,70 @@ TEST (StateChunk, FreshInstanceBytesAndDocumentOrder)
     EXPECT_TRUE (text.contains ("<Granulizer density=\"8\" envelope=\""));
 }
 
+TEST (StateChunk, EachEngineAttributeBelongsToItsOwnField)
+{
+    // Read: a hand-written chunk in which every engine attribute holds its own value.
+    juce::String text ("<Calyth>");
+    int n = 0;
+    forEachEngineChild ([&] (const char* kind, const juce::StringArray& names, int pole, int ch) {
+        text << "<" << kind;
+        for (const auto& name : names)
+            text << " " << name << "=\"" << juce::String (distinct (++n, name), 6) << "\"";
+        text << (juce::String (kind) == "Diffuser" ? "" : " pole=\"" + juce::String (pole) + "\"") << " channel=\"" << ch << "\"/>";
+    });
+    CalythAudioProcessor reader;
+    applyChunk (reader, chunkFromText (text + "</Calyth>"));
+    n = 0;
+    forEachEngineChild ([&] (const char* kind, const juce::StringArray& names, int pole, int ch) {
+        std::vector<double> expected;
+        for (const auto& name : names)
+            expected.push_back ((float) distinct (++n, name));
+        if (juce::String (kind) == "Granulizer")
+            expected[2] = (float) ((double) ((float) expected[2] * 0.001f) * 44100.0); // milliseconds to samples
+        EXPECT_EQ (fieldsOf (reader, kind, pole, ch), expected) << kind << " " << pole << " " << ch;
+    });
+
+    // Write: records set by hand at 48 kHz, each attribute of the written chunk from its own field.
+    CalythAudioProcessor writer;
+    writer.prepareToPlay (48000.0, 512);
+    n = 0;
+    forEachEngineChild ([&] (const char* kind, const juce::StringArray& names, int pole, int ch) {
+        std::vector<double> values;
+        for (const auto& name : names)
+            values.push_back (distinct (++n, name));
+        setFields (writer, kind, pole, ch, values);
+    });
+    const auto document = documentOf (chunkOf (writer));
+    auto* child = document->getChildByName ("Diffuser");
+    n = 0;
+    forEachEngineChild ([&] (const char* kind, const juce::StringArray& names, int pole, int ch) {
+        ASSERT_TRUE (child != nullptr && child->hasTagName (kind)) << kind << " " << pole << " " << ch;
+        for (int i = 0; i < names.size(); ++i)
+        {
+            auto expected = (float) distinct (++n, names[i]);
+            if (names[i] == "size")
+                expected = (float) ((double) (expected * 1000.0f) / 48000.0); // samples to milliseconds
+            EXPECT_EQ (std::pair (child->getAttributeName (i), (float) child->getAttributeValue (i).getDoubleValue()), std::pair (names[i], expected))
+                << kind << " " << pole << " " << ch;
+        }
+        EXPECT_EQ (child->getIntAttribute ("pole", -1) * 10 + child->getIntAttribute ("channel", -1), (juce::String (kind) == "Diffuser" ? -10 : pole * 10) + ch);
+        child = child->getNextElement();
+    });
+}
+
 TEST (StateChunk, RoundTripAcrossInstancesAndRates)
 {
     CalythAudioProcessor source, target;
     source.prepareToPlay (48000.0, 512);
     for (int k = 0; k < 8; ++k)
-    {
-        auto& g = grain (source, k / 2, k % 2);
-        auto& r = *(*source.resonatorParameters[k / 2])[k % 2];
-        g.density = 3 + k;
-        g.size = 2400.0f * (float) (1 + k % 2); // 50 or 100 ms, exact at 44.1 kHz too
-        g.freeze = true;
-        int field = 0;
-        for (auto* value : { &g.speed, &g.sizeRnd, &g.speedRnd, &g.ampRnd, &g.gain, &r.freq, &r.feedback })
-            *value = 0.013f * (float) (10 * k + ++field); // distinct for every record and field
-    }
-    source.diffuserParameters[1]->damp = 0.5f;
+        grain (source, k / 2, k % 2).size = 2400.0f * (float) (1 + k % 2); // 50 or 100 ms, exact at 44.1 kHz too
+    grain (source, 3, 1).freeze = true;
     setParameter (source, "x_pos", 0.25f);
     source.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"74\"/></Calyth_MIDI_MAP>"));
     source.currentPresetName = "Dusk";
     applyChunk (target, chunkOf (source));
-    // Sizes travel in milliseconds; every stored value reads back to the bit; each engine child is written once.
-    EXPECT_TRUE (textOf (source).contains ("size=\"100.0\" speed=\"0.143")) << "4800 samples at 48 kHz";
-    EXPECT_EQ (grain (target, 0, 1).size.load(), 4410.0f);
+    // Sizes travel in milliseconds; everything else stored reads back to the bit; each engine child is written once.
+    EXPECT_EQ (grain (target, 3, 1).size.load(), 4410.0f);
     EXPECT_EQ (textOf (target), textOf (source));
     EXPECT_FALSE (grain (target, 3, 1).freeze.load()) << "freeze is not stored";
 }
@@ -129,7 +213,7 @@ TEST (StateChunk, UnreadableOrEmptyInputChangesNothing)
     EXPECT_EQ (chunkOf (processor), before);
 }
 
-TEST (StateChunk, ExtremeValuesAndSeededFuzz)
+TEST (StateChunk, ExtremeValuesAndHugeDocuments)
 {
     CalythAudioProcessor processor;
     auto& g = grain (processor, 1, 0);
@@ -142,32 +226,9 @@ TEST (StateChunk, ExtremeValuesAndSeededFuzz)
     EXPECT_EQ (juce::String (g.speed.load()) + " " + juce::String (g.density.load()) + " " + juce::String (g.envelope.load()), juce::String ("1 2147483647 -42"));
     EXPECT_FLOAT_EQ (parameterValue (processor, "dry_wet"), 0.2f);
     EXPECT_EQ (grain (processor, 0, 0).density.load(), 8);
-    // Text edits, deep or huge foreign documents, any length word; random or changed bytes, truncations.
+    // A huge foreign document full of wild records is read whole, and the sound stays finite.
+    applyChunk (processor, chunkFromText ("<Foreign>" + juce::String::repeatedString ("<Granulizer speed=\"1e30\" size=\"-1e30\" pole=\"1\" channel=\"0\"/>", 3000) + "</Foreign>"));
     processor.prepareToPlay (44100.0, 256);
-    const auto text = documentOf (chunkOf (processor))->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader());
-    const char* pieces[] = { "<", ">", "/>", "\"", "nan", "inf", "-1", "1e30", "&amp;", "<a>", "</Calyth>", "=", "\xc3", "" };
-    juce::Random random (20261206);
-    for (int round = 0; round < 3000; ++round)
-    {
-        auto mutated = text;
-        for (int k = random.nextInt (6); k >= 0; --k)
-        {
-            const int at = random.nextInt (mutated.length());
-            mutated = mutated.substring (0, at) + pieces[random.nextInt (14)] + mutated.substring (at + random.nextInt (4));
-        }
-        if (round % 7 == 0)
-            mutated = "<Foreign>" + juce::String::repeatedString (round % 2 ? "<e>" : "<Granulizer speed=\"1e30\" pole=\"1\" channel=\"0\"/>", random.nextInt (3000)) + "</Foreign>";
-        auto chunk = chunkFromText (mutated, random.nextInt (4) == 0 ? random.nextInt64() : -1);
-        if (round % 4 == 1)
-            random.fillBitsRandomly (chunk.getData(), chunk.getSize());
-        if (round % 4 == 2)
-            chunk[random.nextInt ((int) chunk.getSize())] = (char) random.nextInt (256);
-        if (round % 4 == 3)
-            chunk.setSize ((size_t) random.nextInt ((int) chunk.getSize()));
-        applyChunk (processor, chunk);
-        ASSERT_TRUE (round % 100 != 0 || runBlock (processor)) << "sound stays finite, round " << round;
-    }
-    CalythAudioProcessor check;
-    applyChunk (check, chunkOf (processor));
-    EXPECT_EQ (shapeOf (check), shapeOf (processor));
+    EXPECT_TRUE (runBlock (processor) && runBlock (processor));
+    EXPECT_EQ (g.speed.load(), 1.0e30f);
 }

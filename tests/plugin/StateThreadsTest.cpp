@@ -55,5 +55,10 @@ TEST (Threads, BlocksWhileStateMapAndProgramsChange)
         std::this_thread::yield();
     running = false;
     audio.join();
-    EXPECT_NE (documentOf (chunkOf (processor)), nullptr);
+    // Nothing is left suspended or half-applied: a last chunk is read whole and the blocks go on.
+    applyChunk (processor, other);
+    EXPECT_FALSE (processor.isSuspended());
+    EXPECT_FLOAT_EQ (parameterValue (processor, "y_pos"), 0.7f);
+    EXPECT_EQ (processor.ccMapper.ccMap.getChildWithName ("y_pos").getProperty ("cc").toString(), "2");
+    EXPECT_TRUE (runBlock (processor));
 }

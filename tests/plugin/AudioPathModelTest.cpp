@@ -1,0 +1,163 @@
+// The processor against the reference model: every output sample, the level and the trajectory point, bit for bit,
+// while parameters move, settings are redrawn and edited, and blocks come in every size the host may use.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "ReferenceModel.h"
+#include "plugin/PluginProcessor.h"
+
+namespace
+{
+void setParameter (CalythAudioProcessor& processor, const char* id, float value)
+{
+    auto* parameter = processor.parameterTree.getParameter (id);
+    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
+}
+
+bool sameBits (float a, float b) { return std::memcmp (&a, &b, sizeof (float)) == 0; }
+
+// Hand edits go to the model's records first and are copied field by field to the processor's.
+void copyRecords (const model::Processor& from, CalythAudioProcessor& to)
+{
+    for (int pole = 0; pole < 4; ++pole)
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const auto& g = from.grain[pole][ch];
+            *to.granulizerParameters[pole]->getUnchecked (ch) = { g.density, g.envelope, g.size, g.speed, g.sizeRnd, g.speedRnd, g.ampRnd, g.gain, g.freeze };
+            *to.resonatorParameters[pole]->getUnchecked (ch) = { from.resonator[pole][ch].freq, from.resonator[pole][ch].feedback };
+        }
+    for (int ch = 0; ch < 2; ++ch)
+        *to.diffuserParameters[ch] = { from.diffuser[ch].feedback, from.diffuser[ch].damp };
+}
+
+void expectSameRecords (const model::Processor& m, CalythAudioProcessor& p)
+{
+    for (int pole = 0; pole < 4; ++pole)
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const auto& a = m.grain[pole][ch];
+            const auto& b = *p.granulizerParameters[pole]->getUnchecked (ch);
+            EXPECT_TRUE (a.density == b.density && a.envelope == b.envelope && sameBits (a.size, b.size) && sameBits (a.speed, b.speed)
+                         && sameBits (a.sizeRnd, b.sizeRnd) && sameBits (a.speedRnd, b.speedRnd) && sameBits (a.ampRnd, b.ampRnd)
+                         && sameBits (a.gain, b.gain) && a.freeze == b.freeze) << "grain record " << pole << " " << ch;
+            const auto& r = *p.resonatorParameters[pole]->getUnchecked (ch);
+            EXPECT_TRUE (sameBits (m.resonator[pole][ch].freq, r.freq) && sameBits (m.resonator[pole][ch].feedback, r.feedback))
+                << "resonator record " << pole << " " << ch;
+        }
+    for (int ch = 0; ch < 2; ++ch)
+        EXPECT_TRUE (sameBits (m.diffuser[ch].feedback, p.diffuserParameters[ch]->feedback)
+                     && sameBits (m.diffuser[ch].damp, p.diffuserParameters[ch]->damp)) << "diffuser record " << ch;
+}
+
+// Every envelope (3 is none), new grain counts, a grain gain other than 1 and the diffusers' damping below 1.
+void editByHand (model::Processor& m, int round)
+{
+    m.grain[3][0].density = round == 1 ? 64 : 6 + 3 * round;
+    for (int pole = 0; pole < 4; ++pole)
+        for (int ch = 0; ch < 2; ++ch)
+            m.grain[pole][ch].envelope = (pole + ch + round) % 4;
+    m.grain[2][1].gain = 0.6f;
+    m.grain[3][1].freeze = round == 2;
+    m.grain[0][0].sizeRnd = 0.2f + 0.01f * (float) round;
+    m.diffuser[0].damp = 0.35f;
+    m.diffuser[1].damp = 0.8f - 0.1f * (float) round;
+}
+} // namespace
+
+TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
+{
+    // Rate, prepared block size, and a second preparation (same rate, then another) part way.
+    const struct { double rate; int prepared; double secondRate; } runs[] = { { 44100.0, 512, 44100.0 }, { 48000.0, 480, 96000.0 },
+                                                                             { 96000.0, 1024, 44100.0 } };
+    for (const auto& run : runs)
+    {
+        CalythAudioProcessor processor;
+        model::Processor model;
+        processor.enableAllBuses();
+        const auto raw = [&processor] (const char* id) { return processor.parameterTree.getRawParameterValue (id)->load(); };
+        for (int pole = 0; pole < 4; ++pole)
+            for (int ch = 0; ch < 2; ++ch)
+                processor.grainClouds[pole]->getUnchecked (ch)->regionSeed = model.clouds[pole][ch].seed = 1000 * (2 * pole + ch) + 7;
+
+        // A seed of 0 goes on with the sequence, so that a draw too many or too few shows.
+        const auto regenerate = [&] (juce::int64 seed, int pole, int round)
+        {
+            if (seed != 0)
+            {
+                processor.worldRandom.setSeed (seed);
+                model.worldRandom.setSeed (seed);
+            }
+            if (pole < 0)
+            {
+                processor.regenerateWorld();
+                model.regenerateWorld();
+            }
+            else
+            {
+                processor.regeneratePole (pole);
+                model.regeneratePole (pole);
+            }
+            expectSameRecords (model, processor);
+            editByHand (model, round);
+            copyRecords (model, processor);
+        };
+        regenerate ((juce::int64) run.rate, -1, 0);
+
+        for (const auto& [id, value] : { std::pair { "x_traj_amount", 0.3f }, { "x_traj_range", 0.25f }, { "y_traj_amount", 0.7f },
+                                         { "y_traj_range", 0.6f }, { "stereo_link_b", 1.0f }, { "in_gain", -4.0f } })
+            setParameter (processor, id, value);
+        processor.prepareToPlay (run.rate, run.prepared);
+        model.prepareToPlay (run.rate, run.prepared, raw);
+
+        juce::Random noise (11);
+        const int sizes[] = { run.prepared, 1, 37, run.prepared + 32, 0, 255, run.prepared - 1 };
+        int time = 0;
+        for (int block = 0; block < 420; ++block)
+        {
+            const float b = (float) block;
+            setParameter (processor, "x_pos", 0.5f + 0.55f * std::sin (b * 0.1f));
+            setParameter (processor, "y_pos", 0.5f + 0.55f * std::cos (b * 0.07f));
+            setParameter (processor, "dry_wet", std::abs (std::fmod (b * 0.03f, 2.0f) - 1.0f));
+            setParameter (processor, "in_gain", block < 5 ? -4.0f : -20.0f + 25.0f * (0.5f + 0.5f * std::sin (b * 0.05f)));
+            setParameter (processor, "out_gain", -9.0f + 20.0f * (0.5f + 0.5f * std::cos (b * 0.04f)));
+            for (int pole = 0; pole < 4; ++pole)
+                setParameter (processor, juce::String ("pole_" + juce::String::charToString ((juce::juce_wchar) ('a' + pole)) + "_diff").toRawUTF8(),
+                              0.5f + 0.5f * std::sin (b * 0.03f + (float) pole * 1.7f));
+            setParameter (processor, "trajectory", (block >= 60 && block < 160) || (block >= 250 && block < 330) ? 1.0f : 0.0f);
+            setParameter (processor, "stereo_link_d", (float) ((block / 40) % 2));
+            if (block == 140)
+                setParameter (processor, "x_traj_range", 0.6f);
+            if (block == 120)
+                regenerate (5 + block, -1, 1);
+            if (block == 200)
+                regenerate (0, 2, 2);
+            if (block == 300)
+            {
+                processor.prepareToPlay (run.secondRate, run.prepared);
+                model.prepareToPlay (run.secondRate, run.prepared, raw);
+            }
+
+            const int n = sizes[block % 7];
+            juce::AudioBuffer<float> buffer (2, n), expected (2, n);
+            for (int i = 0; i < n; ++i, ++time)
+                for (int ch = 0; ch < 2; ++ch)
+                    buffer.setSample (ch, i, 0.4f * std::sin ((float) time * (0.031f + 0.007f * (float) ch)) + 0.2f * (noise.nextFloat() - 0.5f));
+            expected.makeCopyOf (buffer);
+            juce::MidiBuffer midi;
+            processor.processBlock (buffer, midi);
+            model.processBlock (expected.getArrayOfWritePointers(), 2, n, raw);
+
+            for (int ch = 0; ch < 2; ++ch)
+                for (int i = 0; i < n; ++i)
+                    ASSERT_TRUE (sameBits (buffer.getSample (ch, i), expected.getSample (ch, i)))
+                        << run.rate << " Hz, block " << block << ", channel " << ch << ", sample " << i << ": "
+                        << buffer.getSample (ch, i) << " instead of " << expected.getSample (ch, i);
+            ASSERT_TRUE (sameBits (processor.rmsLevel.load(), model.rmsLevel)) << block << ": " << processor.rmsLevel.load() << " " << model.rmsLevel;
+            ASSERT_TRUE (sameBits (processor.trajectoryX.load(), model.trajectoryX) && sameBits (processor.trajectoryY.load(), model.trajectoryY)
+                         && sameBits (processor.trajectoryXLow.load(), model.xLow) && sameBits (processor.trajectoryXHigh.load(), model.xHigh)
+                         && sameBits (processor.trajectoryYLow.load(), model.yLow) && sameBits (processor.trajectoryYHigh.load(), model.yHigh))
+                << block << ": " << processor.trajectoryX.load() << " " << model.trajectoryX;
+        }
+    }
+}
