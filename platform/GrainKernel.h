@@ -27,7 +27,8 @@ struct GrainSlots
 /** Plays slots 0 .. density - 1 for one sample, in slot order, until a slot whose region does not end inside
     the recording. Writes each played slot's contribution and its advanced read position, sets bit i of
     takeMask where slot i now takes its pending region, and returns the number of slots played: below density
-    when such a slot ended the sample. */
+    when such a slot ended the sample. Contributions of slots after the played ones may be overwritten too,
+    up to a multiple of 16; the array has room for 64. */
 using GrainKernel = int (*) (const GrainSlots& slots, float* contributions, std::uint64_t& takeMask) noexcept;
 
 /** The widest kernel this processor runs. All of them give the same results, bit for bit. */

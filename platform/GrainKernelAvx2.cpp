@@ -13,9 +13,9 @@ namespace
 typedef float GatherFloats __attribute__ ((vector_size (32)));
 typedef int GatherInts __attribute__ ((vector_size (32)));
 
-GatherFloats gather (const float* table, GatherInts index) noexcept
+GatherFloats gather (const float* table, GatherInts index, GatherInts lanes) noexcept
 {
-    return (GatherFloats) _mm256_i32gather_ps (table, (__m256i) index, 4);
+    return (GatherFloats) _mm256_mask_i32gather_ps (_mm256_setzero_ps(), table, (__m256i) index, (__m256) lanes, 4);
 }
 
 unsigned laneBits (GatherInts mask) noexcept

@@ -13,9 +13,10 @@ namespace
 typedef float GatherFloats __attribute__ ((vector_size (64)));
 typedef int GatherInts __attribute__ ((vector_size (64)));
 
-GatherFloats gather (const float* table, GatherInts index) noexcept
+GatherFloats gather (const float* table, GatherInts index, GatherInts lanes) noexcept
 {
-    return (GatherFloats) _mm512_i32gather_ps ((__m512i) index, table, 4);
+    const auto mask = _mm512_cmplt_epi32_mask ((__m512i) lanes, _mm512_setzero_si512());
+    return (GatherFloats) _mm512_mask_i32gather_ps (_mm512_setzero_ps(), mask, (__m512i) index, table, 4);
 }
 
 unsigned laneBits (GatherInts mask) noexcept

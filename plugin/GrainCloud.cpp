@@ -105,6 +105,62 @@ void GrainCloud::blockUpdate (const Parameters& newParameters)
 
 float GrainCloud::sampleUpdate (float input)
 {
+    float contributions[maxGrains];
+    int density = 0;
+    const int played = playSample (input, contributions, density);
+
+    float sum = 0.0f;
+    for (int i = 0; i < played; ++i)
+        sum += contributions[i];
+
+    return finishSample (sum, played < density, parameters.gain);
+}
+
+void GrainCloud::processBlock (const float* input, float* output, int numSamples) noexcept
+{
+    // Samples are played in groups whose sums then run side by side: each sum is still added in slot order,
+    // but the groups' additions no longer wait for one another.
+    constexpr int group = 4;
+    float contributions[group][maxGrains];
+
+    for (int start = 0; start < numSamples; start += group)
+    {
+        const int n = juce::jmin (group, numSamples - start);
+        int played[group] = {}, density[group] = {};
+        float gain[group] = {};
+        int longest = 0;
+        for (int j = 0; j < n; ++j)
+        {
+            played[j] = playSample (input[start + j], contributions[j], density[j]);
+            gain[j] = parameters.gain;
+            longest = juce::jmax (longest, played[j]);
+        }
+
+        float sums[group] = {};
+        if (n == group)
+        {
+            // -0 added to any sum leaves it as it is, so shorter sums run on over slots that add nothing.
+            for (int j = 0; j < group; ++j)
+                std::fill (contributions[j] + played[j], contributions[j] + longest, -0.0f);
+
+            for (int i = 0; i < longest; ++i)
+                for (int j = 0; j < group; ++j)
+                    sums[j] += contributions[j][i];
+        }
+        else
+        {
+            for (int j = 0; j < n; ++j)
+                for (int i = 0; i < played[j]; ++i)
+                    sums[j] += contributions[j][i];
+        }
+
+        for (int j = 0; j < n; ++j)
+            output[start + j] = finishSample (sums[j], played[j] < density[j], gain[j]);
+    }
+}
+
+int GrainCloud::playSample (float input, float* contributions, int& density) noexcept
+{
     if (! parameters.freeze.load())
     {
         recordingData[writePosition] = input;
@@ -113,31 +169,29 @@ float GrainCloud::sampleUpdate (float input)
     }
 
     const int envelope = parameters.envelope;
-    const int density = juce::jlimit (0, maxGrains, parameters.density.load());
-    const float speed = parameters.speed, gain = parameters.gain;
+    density = juce::jlimit (0, maxGrains, parameters.density.load());
     const float* window = envelope == 1 ? triTable : (envelope == 2 ? hannTable : nullptr);
 
-    const platform::GrainSlots slots { recordingData, window, bufferLength, density, speed, takeAllPending,
+    const platform::GrainSlots slots { recordingData, window, bufferLength, density, parameters.speed, takeAllPending,
                                        readPosition, regionStart, regionLength, speedOffset, amplitude,
                                        regionPending, inverseLength };
-    float contributions[maxGrains];
     std::uint64_t takes = 0;
     const int played = density > 0 ? kernel (slots, contributions, takes) : 0;
 
-    // Each slot's region change touches that slot alone, so the kernel's slot order is kept.
+    // Each slot's region change touches that slot alone, so taking them after the kernel keeps the slot order.
     for (; takes != 0; takes &= takes - 1)
         takePendingRegion (__builtin_ctzll (takes));
 
-    float sum = 0.0f;
-    for (int i = 0; i < played; ++i)
-        sum += contributions[i];
+    // A sample that a region past the recording ended (only after a rescale) leaves the flag as it is.
+    if (played == density)
+        takeAllPending = false;
+    return played;
+}
 
-    // A region that reaches past the recording (only after a rescale) ends the sum, ungained.
-    if (played < density)
-        return std::isfinite (sum) ? sum : 0.0f;
-
-    takeAllPending = false;
-    const float out = sum * gain;
+float GrainCloud::finishSample (float sum, bool ended, float gain) noexcept
+{
+    // An ended sample is the sum so far, ungained.
+    const float out = ended ? sum : sum * gain;
     return std::isfinite (out) ? out : 0.0f;
 }
 

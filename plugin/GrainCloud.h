@@ -30,6 +30,8 @@ public:
 
     void blockUpdate (const Parameters& newParameters);
     float sampleUpdate (float input);
+    /** sampleUpdate for each of numSamples inputs in turn, the results into output; the same samples, sooner. */
+    void processBlock (const float* input, float* output, int numSamples) noexcept;
     void updateSamplerate (double newSampleRate);
     void reset();
 
@@ -59,6 +61,9 @@ public:
     juce::int64 regionSeed = -1;
 
 private:
+    /** Records the input and plays the grains of one sample; returns the number of slots played. */
+    int playSample (float input, float* contributions, int& density) noexcept;
+    static float finishSample (float sum, bool ended, float gain) noexcept;
     void takePendingRegion (int slot) noexcept;
 
     float* recordingData = nullptr;
