@@ -111,16 +111,15 @@ static void GrainCloudAlone (benchmark::State& state)
         for (int i = 0; i < blockSize; ++i)
             cloud.sampleUpdate (input[i]);
 
+    float output[blockSize];
     juce::uint64 cycles = 0;
     for (auto _ : state)
     {
         const auto begin = __rdtsc();
         cloud.blockUpdate (record);
-        float sum = 0.0f;
-        for (int i = 0; i < blockSize; ++i)
-            sum += cloud.sampleUpdate (input[i]);
+        cloud.processBlock (input, output, blockSize);
         cycles += __rdtsc() - begin;
-        benchmark::DoNotOptimize (sum);
+        benchmark::DoNotOptimize (output[0]);
     }
 
     const double samples = (double) state.iterations() * blockSize;

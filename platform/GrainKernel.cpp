@@ -58,4 +58,11 @@ GrainKernel bestGrainKernel() noexcept
         return playGrainSlotsAvx2;
     return playGrainSlotsScalar;
 }
+
+GrainKernel narrowGrainKernel() noexcept
+{
+    // Sixteen-lane gathers cost more than eight-lane ones even for lanes that read nothing.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports ("avx2") ? playGrainSlotsAvx2 : playGrainSlotsScalar;
+}
 } // namespace platform

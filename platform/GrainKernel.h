@@ -34,6 +34,10 @@ using GrainKernel = int (*) (const GrainSlots& slots, float* contributions, std:
 /** The widest kernel this processor runs. All of them give the same results, bit for bit. */
 GrainKernel bestGrainKernel() noexcept;
 
+/** The kernel that plays up to narrowGrainKernelSlots slots soonest on this processor. */
+GrainKernel narrowGrainKernel() noexcept;
+constexpr int narrowGrainKernelSlots = 8;
+
 int playGrainSlotsScalar (const GrainSlots&, float*, std::uint64_t&) noexcept;
 int playGrainSlotsAvx2 (const GrainSlots&, float*, std::uint64_t&) noexcept;
 int playGrainSlotsAvx512 (const GrainSlots&, float*, std::uint64_t&) noexcept;

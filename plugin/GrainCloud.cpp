@@ -105,19 +105,26 @@ void GrainCloud::blockUpdate (const Parameters& newParameters)
 
 float GrainCloud::sampleUpdate (float input)
 {
+    auto slots = currentSlots();
     float contributions[maxGrains];
-    int density = 0;
-    const int played = playSample (input, contributions, density);
+    const int played = playSample (input, parameters.freeze, slots, kernel, contributions);
 
     float sum = 0.0f;
     for (int i = 0; i < played; ++i)
         sum += contributions[i];
 
-    return finishSample (sum, played < density, parameters.gain);
+    return finishSample (sum, played < slots.density, parameters.gain);
 }
 
 void GrainCloud::processBlock (const float* input, float* output, int numSamples) noexcept
 {
+    // Only blockUpdate changes the settings, so they hold for the whole block.
+    auto slots = currentSlots();
+    const bool freeze = parameters.freeze;
+    const float gain = parameters.gain;
+    const int density = slots.density;
+    const auto play = density <= narrowSlotCount ? narrowKernel : kernel;
+
     // Samples are played in groups whose sums then run side by side: each sum is still added in slot order,
     // but the groups' additions no longer wait for one another.
     constexpr int group = 4;
@@ -126,13 +133,11 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
     for (int start = 0; start < numSamples; start += group)
     {
         const int n = juce::jmin (group, numSamples - start);
-        int played[group] = {}, density[group] = {};
-        float gain[group] = {};
+        int played[group] = {};
         int longest = 0;
         for (int j = 0; j < n; ++j)
         {
-            played[j] = playSample (input[start + j], contributions[j], density[j]);
-            gain[j] = parameters.gain;
+            played[j] = playSample (input[start + j], freeze, slots, play, contributions[j]);
             longest = juce::jmax (longest, played[j]);
         }
 
@@ -155,35 +160,45 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
         }
 
         for (int j = 0; j < n; ++j)
-            output[start + j] = finishSample (sums[j], played[j] < density[j], gain[j]);
+            output[start + j] = finishSample (sums[j], played[j] < density, gain);
     }
 }
 
-int GrainCloud::playSample (float input, float* contributions, int& density) noexcept
+platform::GrainSlots GrainCloud::currentSlots() noexcept
 {
-    if (! parameters.freeze.load())
+    const int envelope = parameters.envelope;
+    const float* window = envelope == 1 ? triTable : (envelope == 2 ? hannTable : nullptr);
+    return { recordingData, window, bufferLength, juce::jlimit (0, maxGrains, parameters.density.load()),
+             parameters.speed, takeAllPending, readPosition, regionStart, regionLength, speedOffset, amplitude,
+             regionPending, inverseLength };
+}
+
+int GrainCloud::playSample (float input, bool freeze, platform::GrainSlots& slots, platform::GrainKernel play,
+                            float* contributions) noexcept
+{
+    if (! freeze)
     {
         recordingData[writePosition] = input;
         if (++writePosition >= bufferLength)
             writePosition = 0;
     }
 
-    const int envelope = parameters.envelope;
-    density = juce::jlimit (0, maxGrains, parameters.density.load());
-    const float* window = envelope == 1 ? triTable : (envelope == 2 ? hannTable : nullptr);
+    if (slots.density <= 0)
+    {
+        takeAllPending = slots.takeAllPending = false;
+        return 0;
+    }
 
-    const platform::GrainSlots slots { recordingData, window, bufferLength, density, parameters.speed, takeAllPending,
-                                       readPosition, regionStart, regionLength, speedOffset, amplitude,
-                                       regionPending, inverseLength };
+    slots.takeAllPending = takeAllPending;
     std::uint64_t takes = 0;
-    const int played = density > 0 ? kernel (slots, contributions, takes) : 0;
+    const int played = play (slots, contributions, takes);
 
     // Each slot's region change touches that slot alone, so taking them after the kernel keeps the slot order.
     for (; takes != 0; takes &= takes - 1)
         takePendingRegion (__builtin_ctzll (takes));
 
-    // A sample that a region past the recording ended (only after a rescale) leaves the flag as it is.
-    if (played == density)
+    // A sample that a region past the recording (only after a rescale) ended leaves the flag as it is.
+    if (played == slots.density)
         takeAllPending = false;
     return played;
 }

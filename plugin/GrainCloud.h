@@ -61,14 +61,18 @@ public:
     juce::int64 regionSeed = -1;
 
 private:
+    platform::GrainSlots currentSlots() noexcept;
     /** Records the input and plays the grains of one sample; returns the number of slots played. */
-    int playSample (float input, float* contributions, int& density) noexcept;
+    int playSample (float input, bool freeze, platform::GrainSlots& slots, platform::GrainKernel play,
+                    float* contributions) noexcept;
     static float finishSample (float sum, bool ended, float gain) noexcept;
     void takePendingRegion (int slot) noexcept;
 
     float* recordingData = nullptr;
-    // The widest grain kernel the processor runs; every kernel gives the same samples.
+    // The widest grain kernel the processor runs, and the one for few grains; every kernel gives the same samples.
     platform::GrainKernel kernel = platform::bestGrainKernel();
+    platform::GrainKernel narrowKernel = platform::narrowGrainKernel();
+    static constexpr int narrowSlotCount = platform::narrowGrainKernelSlots;
 
     JUCE_DECLARE_NON_COPYABLE (GrainCloud)
 };
