@@ -163,6 +163,9 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
         // The clouds hear nothing of the rest of the chain, so each plays a stretch ahead of it.
         constexpr int stretchLength = 64;
         float cloudOut[numPoles][stretchLength];
+        static_assert (numPoles == 4, "one resonator per vector lane");
+        ResonatorQuad resonatorQuad;
+        resonatorQuad.load (poleResonators);
         for (int stretch = 0; stretch < n; stretch += stretchLength)
         {
             const int stretchEnd = juce::jmin (n, stretch + stretchLength);
@@ -191,12 +194,11 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
                     y = clamp01 (ys[i]);
                 }
 
-                // Stage by stage across the poles, so that the four independent resonator loops overlap.
+                // The four poles' resonators run side by side.
                 float out[numPoles];
                 for (int p = 0; p < numPoles; ++p)
                     out[p] = std::sin (cloudOut[p][i - stretch]) * 0.9f;
-                for (int p = 0; p < numPoles; ++p)
-                    out[p] = poleResonators[p]->sampleUpdate (out[p]);
+                resonatorQuad.sampleUpdate (out);
                 for (int p = 0; p < numPoles; ++p)
                     out[p] = std::sin (out[p]);
 
@@ -212,6 +214,7 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
                 data[i] = direct + diffuser.sampleUpdate (send);
             }
         }
+        resonatorQuad.store (poleResonators);
 
         platform::multiply (data, outGainSmoother->values(), data, n);
 
