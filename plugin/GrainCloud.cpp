@@ -123,7 +123,8 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
     const bool freeze = parameters.freeze;
     const float gain = parameters.gain;
     const int density = slots.density;
-    const auto play = density <= narrowSlotCount ? narrowKernel : kernel;
+    // A grain or two play soonest one by one, up to eight eight lanes wide, more as wide as the processor goes.
+    const auto play = density <= 2 ? platform::playGrainSlotsScalar : (density <= narrowSlotCount ? narrowKernel : kernel);
 
     // Samples are played in groups whose sums then run side by side: each sum is still added in slot order,
     // but the groups' additions no longer wait for one another.
