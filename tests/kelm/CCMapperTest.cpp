@@ -91,10 +91,10 @@ TEST (CCMapper, ControllerApplicationAndGarbage)
     // status with any data bytes; then a real change of controller 1.
     loadMap (mapper, "<x_pos cc=\"1\"/><y_pos cc=\"2\"/>");
     juce::Random random (7);
-    for (int block = 0; block < 50; ++block)
+    for (int block = 0; block < 5; ++block)
     {
         juce::MidiBuffer midi;
-        for (int i = 0; i < 4000; ++i)
+        for (int i = 0; i < 2000; ++i)
         {
             juce::uint8 bytes[8];
             random.fillBitsRandomly (bytes, sizeof (bytes));

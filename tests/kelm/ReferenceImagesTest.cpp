@@ -1,5 +1,6 @@
 // Knobs and popup menus of both look-and-feels against committed reference images.
 #include "LookTestHelpers.h"
+#include "TestHelpers.h"
 #include "kelm/KVBipolarLook.h"
 #include "kelm/KelmColours.h"
 #include "kelm/UIControlFactory.h"
@@ -10,7 +11,7 @@ namespace
 // may differ a little between builds), or -1 when the reference is missing or of another size.
 int differences (const juce::Image& actual, const juce::String& name)
 {
-    const auto expected = juce::ImageFileFormat::loadFrom (juce::File (CALYTH_REFERENCE_IMAGES).getChildFile (name + ".png"))
+    const auto expected = juce::ImageFileFormat::loadFrom (calyth::test::sourceFolder().getChildFile ("kelm/reference").getChildFile (name + ".png"))
                               .convertedToFormat (juce::Image::ARGB);
     if (expected.getBounds() != actual.getBounds())
         return -1;

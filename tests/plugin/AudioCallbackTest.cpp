@@ -20,24 +20,17 @@ void fillWithSines (juce::AudioBuffer<float>& buffer, int offset, float level = 
             buffer.setSample (ch, i, level * std::sin ((float) (offset + i) * (0.03f + 0.011f * (float) ch)));
 }
 
-// One block of the sines through the processor.
-juce::AudioBuffer<float> process (CalythAudioProcessor& processor, int numSamples, int numChannels)
+// One block of the sines through the processor: the sines times a gain on the first `processed` channels, silence on the rest.
+void expectScaledSines (CalythAudioProcessor& processor, int numSamples, int numChannels, float gain, int processed)
 {
-    juce::AudioBuffer<float> buffer (numChannels, numSamples);
+    juce::AudioBuffer<float> buffer (numChannels, numSamples), input (numChannels, numSamples);
     juce::MidiBuffer midi;
     fillWithSines (buffer, 0);
-    processor.processBlock (buffer, midi);
-    return buffer;
-}
-
-// The output should be the test sines times a gain, with the channels from `processed` on silent.
-void expectScaledSines (const juce::AudioBuffer<float>& output, float gain, int processed = 2)
-{
-    juce::AudioBuffer<float> input (output.getNumChannels(), output.getNumSamples());
     fillWithSines (input, 0);
-    for (int ch = 0; ch < output.getNumChannels(); ++ch)
-        for (int i = 0; i < output.getNumSamples(); ++i)
-            ASSERT_FLOAT_EQ (output.getSample (ch, i), ch < processed ? gain * input.getSample (ch, i) : 0.0f) << ch << " " << i;
+    processor.processBlock (buffer, midi);
+    for (int ch = 0; ch < numChannels; ++ch)
+        for (int i = 0; i < numSamples; ++i)
+            ASSERT_FLOAT_EQ (buffer.getSample (ch, i), ch < processed ? gain * input.getSample (ch, i) : 0.0f) << ch << " " << i;
 }
 } // namespace
 
@@ -60,7 +53,7 @@ TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
         if (c.prepared >= 0)
             processor.prepareToPlay (44100.0, c.prepared);
         for (const int length : { 1000, 2000, 0, 1, 97 })
-            expectScaledSines (process (processor, length, c.out.size()), halfMix, c.processed);
+            expectScaledSines (processor, length, c.out.size(), halfMix, c.processed);
     }
 }
 

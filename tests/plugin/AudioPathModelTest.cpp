@@ -50,10 +50,10 @@ void expectSameRecords (const model::Processor& m, CalythAudioProcessor& p)
                      && sameBits (m.diffuser[ch].damp, p.diffuserParameters[ch]->damp)) << "diffuser record " << ch;
 }
 
-// Every envelope (3 is none), new grain counts, a grain gain other than 1 and the diffusers' damping below 1.
+// Every envelope (3 is none), grain counts from 0 to 64, a grain gain other than 1 and the diffusers' damping below 1.
 void editByHand (model::Processor& m, int round)
 {
-    m.grain[3][0].density = round == 1 ? 64 : 6 + 3 * round;
+    m.grain[3][0].density = round == 1 ? 64 : 6 * round; // none at first, while the recording goes on
     for (int pole = 0; pole < 4; ++pole)
         for (int ch = 0; ch < 2; ++ch)
             m.grain[pole][ch].envelope = (pole + ch + round) % 4;
@@ -67,9 +67,11 @@ void editByHand (model::Processor& m, int round)
 
 TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
 {
-    // Rate, prepared block size, and a second preparation (same rate, then another) part way.
-    const struct { double rate; int prepared; double secondRate; } runs[] = { { 44100.0, 512, 44100.0 }, { 48000.0, 480, 96000.0 },
-                                                                             { 96000.0, 1024, 44100.0 } };
+    // Rate, prepared block size, a second preparation (same rate, then another) part way, and the ramp length,
+    // trajectory interval and diffuser delays the text gives for the rate, which hold the model to it.
+    const struct { double rate; int prepared; double secondRate; int ramp, interval, delays[3]; } runs[] = {
+        { 44100.0, 512, 44100.0, 2645, 256, { 1146, 1411, 1808 } }, { 48000.0, 480, 96000.0, 2879, 278, { 1248, 1536, 1968 } },
+        { 96000.0, 1024, 44100.0, 5759, 557, { 2495, 3072, 3936 } } };
     for (const auto& run : runs)
     {
         CalythAudioProcessor processor;
@@ -84,20 +86,9 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
         const auto regenerate = [&] (juce::int64 seed, int pole, int round)
         {
             if (seed != 0)
-            {
-                processor.worldRandom.setSeed (seed);
-                model.worldRandom.setSeed (seed);
-            }
-            if (pole < 0)
-            {
-                processor.regenerateWorld();
-                model.regenerateWorld();
-            }
-            else
-            {
-                processor.regeneratePole (pole);
-                model.regeneratePole (pole);
-            }
+                processor.worldRandom.setSeed (seed), model.worldRandom.setSeed (seed);
+            pole < 0 ? processor.regenerateWorld() : processor.regeneratePole (pole);
+            pole < 0 ? model.regenerateWorld() : model.regeneratePole (pole);
             expectSameRecords (model, processor);
             editByHand (model, round);
             copyRecords (model, processor);
@@ -109,7 +100,10 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
             setParameter (processor, id, value);
         processor.prepareToPlay (run.rate, run.prepared);
         model.prepareToPlay (run.rate, run.prepared, raw);
+        ASSERT_EQ (std::tuple (model.smoothers[0].rampLength, model.trajectoryInterval, model.diffusers[1].lines[0].delay, model.diffusers[1].lines[1].delay,
+                               model.diffusers[1].lines[2].delay), std::tuple (run.ramp, run.interval, run.delays[0], run.delays[1], run.delays[2]));
 
+        const char* sendIds[] = { "pole_a_diff", "pole_b_diff", "pole_c_diff", "pole_d_diff" };
         juce::Random noise (11);
         const int sizes[] = { run.prepared, 1, 37, run.prepared + 32, 0, 255, run.prepared - 1 };
         int time = 0;
@@ -122,8 +116,7 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
             setParameter (processor, "in_gain", block < 5 ? -4.0f : -20.0f + 25.0f * (0.5f + 0.5f * std::sin (b * 0.05f)));
             setParameter (processor, "out_gain", -9.0f + 20.0f * (0.5f + 0.5f * std::cos (b * 0.04f)));
             for (int pole = 0; pole < 4; ++pole)
-                setParameter (processor, juce::String ("pole_" + juce::String::charToString ((juce::juce_wchar) ('a' + pole)) + "_diff").toRawUTF8(),
-                              0.5f + 0.5f * std::sin (b * 0.03f + (float) pole * 1.7f));
+                setParameter (processor, sendIds[pole], 0.5f + 0.5f * std::sin (b * 0.03f + (float) pole * 1.7f));
             setParameter (processor, "trajectory", (block >= 60 && block < 160) || (block >= 250 && block < 330) ? 1.0f : 0.0f);
             setParameter (processor, "stereo_link_d", (float) ((block / 40) % 2));
             if (block == 140)

@@ -26,48 +26,10 @@ const juce::String parametersAndRecords ("Pdry_wet Pin_gain Pout_gain Ppole_a_di
 juce::String textOf (CalythAudioProcessor& p) { return documentOf (chunkOf (p))->toString (juce::XmlElement::TextFormat().singleLine()); }
 juce::String nested (int depth) { return juce::String::repeatedString ("<e>", depth) + juce::String::repeatedString ("</e>", depth); }
 
-// Record fields of one engine child, in the order of its attributes (the grain size in samples).
-std::vector<double> fieldsOf (CalythAudioProcessor& p, const juce::String& kind, int pole, int ch)
-{
-    if (kind == "Diffuser")
-        return { p.diffuserParameters[ch]->feedback, p.diffuserParameters[ch]->damp };
-    if (kind == "Resonator")
-        return { (*p.resonatorParameters[pole])[ch]->freq, (*p.resonatorParameters[pole])[ch]->feedback };
-    const auto& g = grain (p, pole, ch);
-    return { (double) g.density, (double) g.envelope, g.size, g.speed, g.sizeRnd, g.speedRnd, g.ampRnd, g.gain };
-}
-
-void setFields (CalythAudioProcessor& p, const juce::String& kind, int pole, int ch, const std::vector<double>& v)
-{
-    const auto f = [&v] (size_t i) { return (float) v[i]; };
-    if (kind == "Diffuser")
-        *p.diffuserParameters[ch] = { f (0), f (1) };
-    else if (kind == "Resonator")
-        *(*p.resonatorParameters[pole])[ch] = { f (0), f (1) };
-    else
-        grain (p, pole, ch) = { (int) v[0], (int) v[1], f (2), f (3), f (4), f (5), f (6), f (7), false };
-}
-
-const std::pair<const char*, juce::StringArray> attributes[] = {
-    { "Diffuser", { "feed", "damp" } },
-    { "Granulizer", { "density", "envelope", "size", "speed", "size_rnd", "speed_rnd", "amp_rnd", "out_gain" } },
-    { "Resonator", { "freq", "feed" } } };
-
-// Calls `visit` (kind, attribute names, pole, channel) for the 18 engine children in their order.
-template <typename Visit>
-void forEachEngineChild (Visit&& visit)
-{
-    for (int ch = 0; ch < 2; ++ch)
-    {
-        visit (attributes[0].first, attributes[0].second, 0, ch);
-        for (int pole = 0; pole < 4; ++pole)
-            for (int k : { 1, 2 })
-                visit (attributes[k].first, attributes[k].second, pole, ch);
-    }
-}
-
-// The n-th engine attribute of a document holds n, or n / 64 where the field is not a whole number.
-double distinct (int n, const juce::String& attribute) { return attribute == "density" || attribute == "envelope" ? n : n / 64.0; }
+// A value of its own for attribute a of engine child c (diffusers 0 and 1, grains 2 + 2 pole + channel, resonators 10 +
+// 2 pole + channel), and a whole number of its own where the field is one.
+float own (int c, int a) { return (float) (c * 8 + a + 1) / 64.0f; }
+int whole (int c, int a) { return c * 8 + a + 1; }
 } // namespace
 
 TEST (StateChunk, FreshInstanceBytesAndDocumentOrder)
@@ -95,53 +57,64 @@ TEST (StateChunk, FreshInstanceBytesAndDocumentOrder)
 
 TEST (StateChunk, EachEngineAttributeBelongsToItsOwnField)
 {
-    // Read: a hand-written chunk in which every engine attribute holds its own value.
+    // Read: a hand-written chunk in which every engine attribute holds a value of its own.
+    const auto attribute = [] (const char* name, float value) { return " " + juce::String (name) + "=\"" + juce::String (value, 6) + "\""; };
+    const char* grainNames[] = { "size", "speed", "size_rnd", "speed_rnd", "amp_rnd", "out_gain" };
     juce::String text ("<Calyth>");
-    int n = 0;
-    forEachEngineChild ([&] (const char* kind, const juce::StringArray& names, int pole, int ch) {
-        text << "<" << kind;
-        for (const auto& name : names)
-            text << " " << name << "=\"" << juce::String (distinct (++n, name), 6) << "\"";
-        text << (juce::String (kind) == "Diffuser" ? "" : " pole=\"" + juce::String (pole) + "\"") << " channel=\"" << ch << "\"/>";
-    });
-    CalythAudioProcessor reader;
-    applyChunk (reader, chunkFromText (text + "</Calyth>"));
-    n = 0;
-    forEachEngineChild ([&] (const char* kind, const juce::StringArray& names, int pole, int ch) {
-        std::vector<double> expected;
-        for (const auto& name : names)
-            expected.push_back ((float) distinct (++n, name));
-        if (juce::String (kind) == "Granulizer")
-            expected[2] = (float) ((double) ((float) expected[2] * 0.001f) * 44100.0); // milliseconds to samples
-        EXPECT_EQ (fieldsOf (reader, kind, pole, ch), expected) << kind << " " << pole << " " << ch;
-    });
-
-    // Write: records set by hand at 48 kHz, each attribute of the written chunk from its own field.
-    CalythAudioProcessor writer;
-    writer.prepareToPlay (48000.0, 512);
-    n = 0;
-    forEachEngineChild ([&] (const char* kind, const juce::StringArray& names, int pole, int ch) {
-        std::vector<double> values;
-        for (const auto& name : names)
-            values.push_back (distinct (++n, name));
-        setFields (writer, kind, pole, ch, values);
-    });
-    const auto document = documentOf (chunkOf (writer));
-    auto* child = document->getChildByName ("Diffuser");
-    n = 0;
-    forEachEngineChild ([&] (const char* kind, const juce::StringArray& names, int pole, int ch) {
-        ASSERT_TRUE (child != nullptr && child->hasTagName (kind)) << kind << " " << pole << " " << ch;
-        for (int i = 0; i < names.size(); ++i)
+    for (int ch = 0; ch < 2; ++ch)
+        text << "<Diffuser" << attribute ("feed", own (ch, 0)) << attribute ("damp", own (ch, 1)) << " channel=\"" << ch << "\"/>";
+    for (int pole = 0; pole < 4; ++pole)
+        for (int ch = 0; ch < 2; ++ch)
         {
-            auto expected = (float) distinct (++n, names[i]);
-            if (names[i] == "size")
-                expected = (float) ((double) (expected * 1000.0f) / 48000.0); // samples to milliseconds
-            EXPECT_EQ (std::pair (child->getAttributeName (i), (float) child->getAttributeValue (i).getDoubleValue()), std::pair (names[i], expected))
-                << kind << " " << pole << " " << ch;
+            const int g = 2 + 2 * pole + ch, r = 10 + 2 * pole + ch;
+            text << "<Granulizer density=\"" << whole (g, 0) << "\" envelope=\"" << whole (g, 1) << "\"";
+            for (int k = 0; k < 6; ++k)
+                text << attribute (grainNames[k], own (g, k + 2));
+            text << " pole=\"" << pole << "\" channel=\"" << ch << "\"/><Resonator" << attribute ("freq", own (r, 0)) << attribute ("feed", own (r, 1))
+                 << " pole=\"" << pole << "\" channel=\"" << ch << "\"/>";
         }
-        EXPECT_EQ (child->getIntAttribute ("pole", -1) * 10 + child->getIntAttribute ("channel", -1), (juce::String (kind) == "Diffuser" ? -10 : pole * 10) + ch);
-        child = child->getNextElement();
-    });
+    CalythAudioProcessor reader, writer;
+    applyChunk (reader, chunkFromText (text + "</Calyth>"));
+    for (int pole = 0; pole < 4; ++pole)
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const int c = 2 + 2 * pole + ch;
+            const auto& g = grain (reader, pole, ch);
+            EXPECT_EQ (std::tuple (g.density.load(), g.envelope.load(), g.size.load(), g.speed.load(), g.sizeRnd.load(), g.speedRnd.load(), g.ampRnd.load(), g.gain.load()),
+                       std::tuple (whole (c, 0), whole (c, 1), (float) ((double) (own (c, 2) * 0.001f) * 44100.0), own (c, 3), own (c, 4), own (c, 5), own (c, 6), own (c, 7)));
+            const auto& r = *(*reader.resonatorParameters[pole])[ch];
+            EXPECT_EQ (std::pair (r.freq.load(), r.feedback.load()), std::pair (own (c + 8, 0), own (c + 8, 1)));
+            EXPECT_EQ (std::pair (reader.diffuserParameters[ch]->feedback.load(), reader.diffuserParameters[ch]->damp.load()), std::pair (own (ch, 0), own (ch, 1)));
+
+            // Write: the same values set by hand at 48 kHz.
+            grain (writer, pole, ch) = { whole (c, 0), whole (c, 1), own (c, 2), own (c, 3), own (c, 4), own (c, 5), own (c, 6), own (c, 7), false };
+            *(*writer.resonatorParameters[pole])[ch] = { own (c + 8, 0), own (c + 8, 1) };
+            *writer.diffuserParameters[ch] = { own (ch, 0), own (ch, 1) };
+        }
+    writer.prepareToPlay (48000.0, 512);
+    int children = 0;
+    const auto written = documentOf (chunkOf (writer));
+    for (auto* e : written->getChildIterator())
+    {
+        const int pole = e->getIntAttribute ("pole"), ch = e->getIntAttribute ("channel"), g = 2 + 2 * pole + ch;
+        const auto value = [e] (const char* name) { return (float) e->getDoubleAttribute (name); };
+        children += e->hasTagName ("Diffuser") || e->hasTagName ("Resonator") || e->hasTagName ("Granulizer") ? 1 : 0;
+        if (e->hasTagName ("Diffuser"))
+        {
+            EXPECT_EQ (std::pair (value ("feed"), value ("damp")), std::pair (own (ch, 0), own (ch, 1)));
+        }
+        else if (e->hasTagName ("Resonator"))
+        {
+            EXPECT_EQ (std::pair (value ("freq"), value ("feed")), std::pair (own (g + 8, 0), own (g + 8, 1)));
+        }
+        else if (e->hasTagName ("Granulizer"))
+        {
+            EXPECT_EQ (std::tuple (e->getIntAttribute ("density"), e->getIntAttribute ("envelope"), value ("size"), value ("speed"), value ("size_rnd"),
+                                   value ("speed_rnd"), value ("amp_rnd"), value ("out_gain")),
+                       std::tuple (whole (g, 0), whole (g, 1), (float) ((double) (own (g, 2) * 1000.0f) / 48000.0), own (g, 3), own (g, 4), own (g, 5), own (g, 6), own (g, 7)));
+        }
+    }
+    EXPECT_EQ (children, 18);
 }
 
 TEST (StateChunk, RoundTripAcrossInstancesAndRates)
