@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include <xmmintrin.h>
+
 namespace
 {
 float hann[GrainCloud::tableSize];
@@ -145,13 +147,22 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
         float sums[group] = {};
         if (n == group)
         {
-            // -0 added to any sum leaves it as it is, so shorter sums run on over slots that add nothing.
+            // -0 added to any sum leaves it as it is, so shorter sums run on over slots that add nothing, up to
+            // a whole number of four slots.
+            const int slots4 = (longest + 3) & ~3;
             for (int j = 0; j < group; ++j)
-                std::fill (contributions[j] + played[j], contributions[j] + longest, -0.0f);
+                std::fill (contributions[j] + played[j], contributions[j] + slots4, -0.0f);
 
-            for (int i = 0; i < longest; ++i)
-                for (int j = 0; j < group; ++j)
-                    sums[j] += contributions[j][i];
+            // Four slots of the four samples at a time, turned so that each vector holds one slot of each sample.
+            __m128 sum = _mm_setzero_ps();
+            for (int i = 0; i < slots4; i += 4)
+            {
+                __m128 a = _mm_loadu_ps (contributions[0] + i), b = _mm_loadu_ps (contributions[1] + i);
+                __m128 c = _mm_loadu_ps (contributions[2] + i), d = _mm_loadu_ps (contributions[3] + i);
+                _MM_TRANSPOSE4_PS (a, b, c, d);
+                sum = _mm_add_ps (_mm_add_ps (_mm_add_ps (_mm_add_ps (sum, a), b), c), d);
+            }
+            _mm_storeu_ps (sums, sum);
         }
         else
         {
