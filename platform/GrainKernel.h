@@ -42,6 +42,14 @@ int playGrainSlotsScalar (const GrainSlots&, float*, std::uint64_t&) noexcept;
 int playGrainSlotsAvx2 (const GrainSlots&, float*, std::uint64_t&) noexcept;
 int playGrainSlotsAvx512 (const GrainSlots&, float*, std::uint64_t&) noexcept;
 
+/** Where a grain's loop gives up subtracting region lengths: the remainder, or the start when even that
+    lands outside. Static, as below. */
+static inline float remainderIntoRegion (float q, int start, int end, int length) noexcept
+{
+    q = (float) start + __builtin_fmodf (q - (float) start, (float) length);
+    return (q >= (float) start && q < (float) end) ? q : (float) start;
+}
+
 /** Wraps q back into [start, end) by whole region lengths, as a grain's loop does; a speed far beyond the
     region length ends in a remainder instead of an endless loop. Static: every instruction set's file keeps
     its own copy, so the linker never hands one file's copy to another. */
@@ -50,12 +58,7 @@ static inline float wrapIntoRegion (float q, int start, int end, int length) noe
     for (int guard = 0; q >= (float) end; ++guard)
     {
         if (guard == 16)
-        {
-            q = (float) start + __builtin_fmodf (q - (float) start, (float) length);
-            if (! (q >= (float) start && q < (float) end))
-                q = (float) start;
-            break;
-        }
+            return remainderIntoRegion (q, start, end, length);
         q = (q - (float) end) + (float) start;
     }
     return q;
