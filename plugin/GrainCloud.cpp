@@ -129,22 +129,9 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
     const auto play = density <= 2 ? platform::playGrainSlotsScalar : (density <= narrowSlotCount ? narrowKernel : kernel);
 
     // Samples are played in groups whose sums then run side by side: each sum is still added in slot order,
-    // but the groups' additions no longer wait for one another. A grain or two gain nothing from it.
+    // but the groups' additions no longer wait for one another.
     constexpr int group = 4;
     float contributions[group][maxGrains];
-
-    if (density <= 2)
-    {
-        for (int i = 0; i < numSamples; ++i)
-        {
-            const int played = playSample (input[i], freeze, slots, play, contributions[0]);
-            float sum = 0.0f;
-            for (int slot = 0; slot < played; ++slot)
-                sum += contributions[0][slot];
-            output[i] = finishSample (sum, played < density, gain);
-        }
-        return;
-    }
 
     for (int start = 0; start < numSamples; start += group)
     {
