@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include <xmmintrin.h>
+
 namespace
 {
 float hann[GrainCloud::tableSize];
@@ -32,24 +34,6 @@ const bool tablesAtLoad = (ensureWindowTables(), true);
 int truncateOr (float value, int fallback) noexcept
 {
     return (value > -2147483520.0f && value < 2147483520.0f) ? (int) value : fallback;
-}
-
-// Wraps q back into [start, end) as the grain's loop does; a speed far beyond the region length ends in
-// a remainder instead of an endless loop.
-float wrapIntoRegion (float q, int start, int end, int length) noexcept
-{
-    for (int guard = 0; q >= (float) end; ++guard)
-    {
-        if (guard == 16)
-        {
-            q = (float) start + std::fmod (q - (float) start, (float) length);
-            if (! (q >= (float) start && q < (float) end))
-                q = (float) start;
-            break;
-        }
-        q = (q - (float) end) + (float) start;
-    }
-    return q;
 }
 } // namespace
 
@@ -123,71 +107,118 @@ void GrainCloud::blockUpdate (const Parameters& newParameters)
 
 float GrainCloud::sampleUpdate (float input)
 {
-    if (! parameters.freeze.load())
+    auto slots = currentSlots();
+    float contributions[maxGrains];
+    const int played = playSample (input, parameters.freeze, slots, kernel, contributions);
+
+    float sum = 0.0f;
+    for (int i = 0; i < played; ++i)
+        sum += contributions[i];
+
+    return finishSample (sum, played < slots.density, parameters.gain);
+}
+
+void GrainCloud::processBlock (const float* input, float* output, int numSamples) noexcept
+{
+    // Only blockUpdate changes the settings, so they hold for the whole block.
+    auto slots = currentSlots();
+    const bool freeze = parameters.freeze;
+    const float gain = parameters.gain;
+    const int density = slots.density;
+    // A grain or two play soonest one by one, up to eight eight lanes wide, more as wide as the processor goes.
+    const auto play = density <= 2 ? platform::playGrainSlotsScalar : (density <= narrowSlotCount ? narrowKernel : kernel);
+
+    // Samples are played in groups whose sums then run side by side: each sum is still added in slot order,
+    // but the groups' additions no longer wait for one another.
+    constexpr int group = 4;
+    float contributions[group][maxGrains];
+
+    for (int start = 0; start < numSamples; start += group)
+    {
+        const int n = juce::jmin (group, numSamples - start);
+        int played[group] = {};
+        int longest = 0;
+        for (int j = 0; j < n; ++j)
+        {
+            played[j] = playSample (input[start + j], freeze, slots, play, contributions[j]);
+            longest = juce::jmax (longest, played[j]);
+        }
+
+        float sums[group] = {};
+        if (n == group)
+        {
+            // -0 added to any sum leaves it as it is, so shorter sums run on over slots that add nothing, up to
+            // a whole number of four slots.
+            const int slots4 = (longest + 3) & ~3;
+            for (int j = 0; j < group; ++j)
+                std::fill (contributions[j] + played[j], contributions[j] + slots4, -0.0f);
+
+            // Four slots of the four samples at a time, turned so that each vector holds one slot of each sample.
+            __m128 sum = _mm_setzero_ps();
+            for (int i = 0; i < slots4; i += 4)
+            {
+                __m128 a = _mm_loadu_ps (contributions[0] + i), b = _mm_loadu_ps (contributions[1] + i);
+                __m128 c = _mm_loadu_ps (contributions[2] + i), d = _mm_loadu_ps (contributions[3] + i);
+                _MM_TRANSPOSE4_PS (a, b, c, d);
+                sum = _mm_add_ps (_mm_add_ps (_mm_add_ps (_mm_add_ps (sum, a), b), c), d);
+            }
+            _mm_storeu_ps (sums, sum);
+        }
+        else
+        {
+            for (int j = 0; j < n; ++j)
+                for (int i = 0; i < played[j]; ++i)
+                    sums[j] += contributions[j][i];
+        }
+
+        for (int j = 0; j < n; ++j)
+            output[start + j] = finishSample (sums[j], played[j] < density, gain);
+    }
+}
+
+platform::GrainSlots GrainCloud::currentSlots() noexcept
+{
+    const int envelope = parameters.envelope;
+    const float* window = envelope == 1 ? triTable : (envelope == 2 ? hannTable : nullptr);
+    return { recordingData, window, bufferLength, juce::jlimit (0, maxGrains, parameters.density.load()),
+             parameters.speed, takeAllPending, readPosition, regionStart, regionLength, speedOffset, amplitude,
+             regionPending, inverseLength };
+}
+
+int GrainCloud::playSample (float input, bool freeze, platform::GrainSlots& slots, platform::GrainKernel play,
+                            float* contributions) noexcept
+{
+    if (! freeze)
     {
         recordingData[writePosition] = input;
         if (++writePosition >= bufferLength)
             writePosition = 0;
     }
 
-    const int envelope = parameters.envelope;
-    const int density = juce::jlimit (0, maxGrains, parameters.density.load());
-    const float speed = parameters.speed, gain = parameters.gain;
-
-    if (envelope == 1)
-        return playGrains<true> (triTable, density, speed, gain);
-    if (envelope == 2)
-        return playGrains<true> (hannTable, density, speed, gain);
-    return playGrains<false> (nullptr, density, speed, gain);
-}
-
-template <bool windowed>
-float GrainCloud::playGrains (const float* window, int density, float speed, float gain) noexcept
-{
-    const float* r = recordingData;
-    const auto lastIndex = (float) (bufferLength - 1);
-    float sum = 0.0f;
-
-    for (int i = 0; i < density; ++i)
+    if (slots.density <= 0)
     {
-        const int start = regionStart[i];
-        const int length = regionLength[i];
-
-        // Only after a rescale can a region reach past the recording; it ends the sum, ungained.
-        if ((juce::int64) start + length >= bufferLength)
-            return std::isfinite (sum) ? sum : 0.0f;
-
-        const int end = start + length;
-
-        float w = 1.0f;
-        if constexpr (windowed)
-        {
-            const float x = (readPosition[i] - (float) start) * inverseLength[i];
-            const float pos = x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-            w = window[(int) (pos * 2047.0f)];
-        }
-
-        float p = readPosition[i];
-        if (! (p >= 0.0f && p <= lastIndex))
-            p = 0.0f;
-
-        const int k = (int) p;
-        const float f = p - (float) k;
-        const int k2 = p < lastIndex ? k + 1 : 0;
-        const float s = r[k] + (r[k2] - r[k]) * f;
-        const float contribution = windowed ? (w * amplitude[i]) * s : s * amplitude[i];
-
-        const float q = wrapIntoRegion ((speed + speedOffset[i]) + p, start, end, length);
-        readPosition[i] = q;
-
-        if ((p > q || takeAllPending) && regionPending[i])
-            takePendingRegion (i);
-
-        sum += contribution;
+        takeAllPending = slots.takeAllPending = false;
+        return 0;
     }
 
-    takeAllPending = false;
-    const float out = sum * gain;
+    slots.takeAllPending = takeAllPending;
+    std::uint64_t takes = 0;
+    const int played = play (slots, contributions, takes);
+
+    // Each slot's region change touches that slot alone, so taking them after the kernel keeps the slot order.
+    for (; takes != 0; takes &= takes - 1)
+        takePendingRegion (__builtin_ctzll (takes));
+
+    // A sample that a region past the recording (only after a rescale) ended leaves the flag as it is.
+    if (played == slots.density)
+        takeAllPending = false;
+    return played;
+}
+
+float GrainCloud::finishSample (float sum, bool ended, float gain) noexcept
+{
+    // An ended sample is the sum so far, ungained.
+    const float out = ended ? sum : sum * gain;
     return std::isfinite (out) ? out : 0.0f;
 }
 

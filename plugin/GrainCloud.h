@@ -3,6 +3,7 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 
+#include "platform/GrainKernel.h"
 #include "plugin/RelaxedAtomic.h"
 
 class GrainCloud
@@ -29,6 +30,8 @@ public:
 
     void blockUpdate (const Parameters& newParameters);
     float sampleUpdate (float input);
+    /** sampleUpdate for each of numSamples inputs in turn, the results into output; the same samples, sooner. */
+    void processBlock (const float* input, float* output, int numSamples) noexcept;
     void updateSamplerate (double newSampleRate);
     void reset();
 
@@ -58,11 +61,18 @@ public:
     juce::int64 regionSeed = -1;
 
 private:
-    template <bool windowed>
-    float playGrains (const float* window, int density, float speed, float gain) noexcept;
+    platform::GrainSlots currentSlots() noexcept;
+    /** Records the input and plays the grains of one sample; returns the number of slots played. */
+    int playSample (float input, bool freeze, platform::GrainSlots& slots, platform::GrainKernel play,
+                    float* contributions) noexcept;
+    static float finishSample (float sum, bool ended, float gain) noexcept;
     void takePendingRegion (int slot) noexcept;
 
     float* recordingData = nullptr;
+    // The widest grain kernel the processor runs, and the one for few grains; every kernel gives the same samples.
+    platform::GrainKernel kernel = platform::bestGrainKernel();
+    platform::GrainKernel narrowKernel = platform::narrowGrainKernel();
+    static constexpr int narrowSlotCount = platform::narrowGrainKernelSlots;
 
     JUCE_DECLARE_NON_COPYABLE (GrainCloud)
 };

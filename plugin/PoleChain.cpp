@@ -2,6 +2,7 @@
 #include "plugin/PoleChain.h"
 
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -53,6 +54,54 @@ void ResonatorState::reset()
     for (auto& s : allpassState)
         s = 0.0f;
     lastOut = 0.0f;
+}
+
+void ResonatorQuad::load (ResonatorState* const* r) noexcept
+{
+    for (int k = 0; k < 6; ++k)
+        allpassState[k] = _mm_setr_ps (r[0]->allpassState[k], r[1]->allpassState[k], r[2]->allpassState[k], r[3]->allpassState[k]);
+    lastOut = _mm_setr_ps (r[0]->lastOut, r[1]->lastOut, r[2]->lastOut, r[3]->lastOut);
+    coefficient = _mm_setr_ps (r[0]->coefficient, r[1]->coefficient, r[2]->coefficient, r[3]->coefficient);
+    feedback = _mm_setr_ps (r[0]->feedback, r[1]->feedback, r[2]->feedback, r[3]->feedback);
+}
+
+void ResonatorQuad::store (ResonatorState* const* r) const noexcept
+{
+    float lanes[4];
+    for (int k = 0; k < 6; ++k)
+    {
+        _mm_storeu_ps (lanes, allpassState[k]);
+        for (int i = 0; i < 4; ++i)
+            r[i]->allpassState[k] = lanes[i];
+    }
+    _mm_storeu_ps (lanes, lastOut);
+    for (int i = 0; i < 4; ++i)
+        r[i]->lastOut = lanes[i];
+}
+
+void ResonatorQuad::sampleUpdate (float* values) noexcept
+{
+    __m128 v = _mm_add_ps (_mm_mul_ps (lastOut, feedback), _mm_loadu_ps (values));
+
+    for (auto& s : allpassState)
+    {
+        const __m128 w = _mm_add_ps (_mm_mul_ps (coefficient, s), v);
+        v = _mm_sub_ps (s, _mm_mul_ps (coefficient, w));
+        s = w;
+    }
+
+    // A lane that is no longer finite starts again from silence, as ResonatorState::sampleUpdate does.
+    const __m128 magnitude = _mm_andnot_ps (_mm_set1_ps (-0.0f), v);
+    const __m128 finite = _mm_cmple_ps (magnitude, _mm_set1_ps (std::numeric_limits<float>::max()));
+    if (_mm_movemask_ps (finite) != 0xf)
+    {
+        for (auto& s : allpassState)
+            s = _mm_and_ps (s, finite);
+        v = _mm_and_ps (v, finite);
+    }
+
+    lastOut = v;
+    _mm_storeu_ps (values, v);
 }
 
 AllpassDelayLine::AllpassDelayLine (float g, int d) : buffer (44100, true), gain (g), delay (d) {}

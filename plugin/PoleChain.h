@@ -3,6 +3,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <xmmintrin.h>
+
 #include "plugin/EngineSettings.h"
 
 struct ResonatorState
@@ -16,6 +18,18 @@ struct ResonatorState
     void blockUpdate (const ResonatorParameters& parameters, double inverseSampleRate);
     float sampleUpdate (float input);
     void reset();
+};
+
+/** Four resonators side by side, one per vector lane, giving the same samples as their own sampleUpdate:
+    taken from the resonators before a stretch of samples and handed back after it. */
+struct ResonatorQuad
+{
+    void load (ResonatorState* const* resonators) noexcept;
+    void store (ResonatorState* const* resonators) const noexcept;
+    /** One sample of each resonator: values[i] goes into resonator i and its output comes back in its place. */
+    void sampleUpdate (float* values) noexcept;
+
+    __m128 allpassState[6], lastOut, coefficient, feedback;
 };
 
 struct AllpassDelayLine

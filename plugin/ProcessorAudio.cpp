@@ -160,49 +160,61 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
             poleResonators[p]->blockUpdate (*resonatorParameters.getUnchecked (p)->getUnchecked (source), inverseSampleRate);
         }
 
-        for (int i = 0; i < n; ++i)
+        // The clouds hear nothing of the rest of the chain, so each plays a stretch ahead of it.
+        constexpr int stretchLength = 64;
+        float cloudOut[numPoles][stretchLength];
+        static_assert (numPoles == 4, "one resonator per vector lane");
+        ResonatorQuad resonatorQuad;
+        resonatorQuad.load (poleResonators);
+        for (int stretch = 0; stretch < n; stretch += stretchLength)
         {
-            if (ch == 0)
-            {
-                if (trajectoryCounter == 0)
-                    stepTrajectory (trajectoryOn);
-                if (++trajectoryCounter >= trajectoryInterval)
-                    trajectoryCounter = 0;
-            }
-
-            float x, y;
-            if (trajectoryOn)
-            {
-                x = trajectoryAudioX;
-                y = trajectoryAudioY;
-            }
-            else
-            {
-                x = clamp01 (xs[i]);
-                y = clamp01 (ys[i]);
-            }
-
-            // Stage by stage across the poles, so that the four independent resonator loops overlap.
-            const float input = data[i];
-            float out[numPoles];
+            const int stretchEnd = juce::jmin (n, stretch + stretchLength);
             for (int p = 0; p < numPoles; ++p)
-                out[p] = std::sin (clouds[p]->sampleUpdate (input)) * 0.9f;
-            for (int p = 0; p < numPoles; ++p)
-                out[p] = poleResonators[p]->sampleUpdate (out[p]);
-            for (int p = 0; p < numPoles; ++p)
-                out[p] = std::sin (out[p]);
+                clouds[p]->processBlock (data + stretch, cloudOut[p], stretchEnd - stretch);
 
-            const float weights[numPoles] = { (1.0f - x) * (1.0f - y), x * (1.0f - y), (1.0f - x) * y, x * y };
-            float direct = 0.0f, send = 0.0f;
-            for (int p = 0; p < numPoles; ++p)
+            for (int i = stretch; i < stretchEnd; ++i)
             {
-                const float s = sends[p][i];
-                direct += weights[p] * (1.0f - s) * out[p];
-                send += weights[p] * s * out[p];
-            }
+                if (ch == 0)
+                {
+                    if (trajectoryCounter == 0)
+                        stepTrajectory (trajectoryOn);
+                    if (++trajectoryCounter >= trajectoryInterval)
+                        trajectoryCounter = 0;
+                }
 
-            data[i] = direct + diffuser.sampleUpdate (send);
+                float x, y;
+                if (trajectoryOn)
+                {
+                    x = trajectoryAudioX;
+                    y = trajectoryAudioY;
+                }
+                else
+                {
+                    x = clamp01 (xs[i]);
+                    y = clamp01 (ys[i]);
+                }
+
+                // The four poles' resonators run side by side.
+                float out[numPoles];
+                for (int p = 0; p < numPoles; ++p)
+                    out[p] = std::sin (cloudOut[p][i - stretch]) * 0.9f;
+                resonatorQuad.sampleUpdate (out);
+                for (int p = 0; p < numPoles; ++p)
+                    out[p] = std::sin (out[p]);
+
+                const float weights[numPoles] = { (1.0f - x) * (1.0f - y), x * (1.0f - y), (1.0f - x) * y, x * y };
+                float direct = 0.0f, send = 0.0f;
+                for (int p = 0; p < numPoles; ++p)
+                {
+                    const float s = sends[p][i];
+                    direct += weights[p] * (1.0f - s) * out[p];
+                    send += weights[p] * s * out[p];
+                }
+
+                data[i] = direct + diffuser.sampleUpdate (send);
+            }
         }
+        resonatorQuad.store (poleResonators);
 
         platform::multiply (data, outGainSmoother->values(), data, n);
 

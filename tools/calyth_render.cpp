@@ -14,6 +14,8 @@ void printUsage()
                  "  --out OUT.wav        output file (stereo, 32-bit float, the input's rate)\n"
                  "  --set ID=VALUE       set a host parameter, VALUE in its own unit (dB for gains); repeatable\n"
                  "  --seed N             draw the engine settings from seed N and fix the grain draws\n"
+                 "  --density N          every grain cloud plays N grains (after the draw)\n"
+                 "  --envelope N         every grain cloud uses window N: 0 none, 1 triangle, 2 Hann (after the draw)\n"
                  "  --block N            block size (default 512)\n"
                  "  --rate HZ            sample rate of the built-in signal (default 44100)\n"
                  "  --seconds S          length of the built-in signal (default 6)\n"
@@ -56,7 +58,7 @@ int main (int argc, char** argv)
     juce::StringPairArray settings;
     juce::StringArray settingOrder;
     juce::int64 seed = -1;
-    int blockSize = 512;
+    int blockSize = 512, density = -1, envelope = -1;
     double rate = 44100.0, seconds = 6.0, tail = 0.0;
 
     for (int i = 1; i < argc; ++i)
@@ -77,6 +79,8 @@ int main (int argc, char** argv)
         }
         else if (arg == "--seed") seed = value.getLargeIntValue();
         else if (arg == "--block") blockSize = value.getIntValue();
+        else if (arg == "--density") density = value.getIntValue();
+        else if (arg == "--envelope") envelope = value.getIntValue();
         else if (arg == "--rate") rate = value.getDoubleValue();
         else if (arg == "--seconds") seconds = value.getDoubleValue();
         else if (arg == "--tail") tail = value.getDoubleValue();
@@ -132,6 +136,15 @@ int main (int argc, char** argv)
             for (int channel = 0; channel < CalythAudioProcessor::numChannels; ++channel)
                 (*processor.grainClouds[pole])[channel]->regionSeed = seed * 8 + pole * 2 + channel;
     }
+
+    for (auto* records : processor.granulizerParameters)
+        for (auto* record : *records)
+        {
+            if (density >= 0)
+                record->density = density;
+            if (envelope >= 0)
+                record->envelope = envelope;
+        }
 
     for (const auto& id : settingOrder)
     {
