@@ -1,10 +1,13 @@
-// The engine editor panel: its layout and children, the conversions between knobs and the settings records, and paint.
+// The engine editor panel: its layout and children, the conversions between knobs and the settings records,
+// paint, and the lettered knob its look draws.
 #include "EditorTestHelpers.h"
 #include "editor/PoleEditor.h"
 #include "editor/PoleEditorLookAndFeel.h"
 #include "kelm/KelmColours.h"
+#include "kelm/LookTestHelpers.h"
 
 using namespace calyth::test;
+using namespace kelm::test;
 
 namespace
 {
@@ -57,19 +60,14 @@ TEST (PoleEditor, LayoutChildrenAndSendKnob)
         "8 148 33 66 / 43 148 34 66 / 7 215 71 14", "85 148 33 66 / 120 148 34 66 / 84 215 71 14", "162 148 34 66 / 198 148 34 66 / 161 215 72 14",
         "244 60 53 54 / 299 60 53 54 / 243 115 110 14", "360 60 53 54 / 415 60 53 54 / 359 115 110 14",
         "271 160 53 54 / 241 217 114 14", "360 160 53 54 / 415 160 53 54 / 359 215 110 14" }));
-    panel.setSize (12, 7); // no bounds of negative size
-    for (auto* child : panel.getChildren())
-        EXPECT_TRUE (child->getWidth() >= 0 && child->getHeight() >= 0);
 
-    // Captions and letters: L and R on the pairs and DEPTH, none on SEND.
+    // Letters: L and R on the pairs and DEPTH, none on SEND.
     juce::String texts;
-    for (auto* label : { panel.titleLabel.get(), panel.diffusionHeader.get(), panel.grainCaptions[3], panel.resonatorCaptions[1], d.sendLabel.get() })
-        texts << label->getText() << " ";
     for (auto* knob : pairKnobs (panel))
         texts << knob->getProperties()[PoleEditorLookAndFeel::knob_txt_property].toString();
     for (auto* knob : { d.leftDepthKnob.get(), d.rightDepthKnob.get(), d.sendKnob.get() })
         texts << "|" << knob->getProperties()[PoleEditorLookAndFeel::knob_txt_property].toString();
-    EXPECT_EQ (texts, "ENGINE EDITOR DIFFUSION SPEED RND FEED SEND LLLLLRRRRRLLRR|L|R|");
+    EXPECT_EQ (texts, "LLLLLRRRRRLLRR|L|R|");
 
     // The send knob is bound to its pole's parameter both ways; its tooltip shows the value.
     setParameter (processor, "pole_b_diff", 0.25f);
@@ -80,11 +78,16 @@ TEST (PoleEditor, LayoutChildrenAndSendKnob)
     EXPECT_EQ (d.sendKnob->getTooltip(), "0.75");
 }
 
-TEST (PoleEditor, KnobsWriteOneFieldOfTheirRecord)
+TEST (PoleEditor, KnobsAndRecordsBothWays)
 {
     CalythAudioProcessor processor;
     processor.prepareToPlay (44100.0, 512);
-    PoleEditor panel (processor, 2);
+    PoleEditor panel (processor, 2), other (processor, 0);
+    struct Counter : juce::Slider::Listener
+    {
+        void sliderValueChanged (juce::Slider*) override { ++calls; }
+        int calls = 0;
+    } counter;
     const auto expectOnly = [&] (juce::Slider& knob, size_t index, double position, float value) {
         knob.setValue (position < 0.5 ? 1.0 : 0.0, juce::dontSendNotification); // so that the move is a change
         const auto before = everything (processor);
@@ -94,7 +97,8 @@ TEST (PoleEditor, KnobsWriteOneFieldOfTheirRecord)
         after[index] = before[index];
         EXPECT_TRUE (after == before) << index;
     };
-    // Pole 2: channel 0 for L, 1 for R; no snapping to the ranges' intervals. SIZE fully up: 599 ms as samples.
+    // A knob writes one field of its record: pole 2, channel 0 for L, 1 for R; no snapping to the ranges'
+    // intervals. SIZE fully up: 599 ms as samples.
     for (size_t c = 0; c < 2; ++c)
     {
         auto& grain = c == 0 ? panel.leftGrainKnobs : panel.rightGrainKnobs;
@@ -110,81 +114,40 @@ TEST (PoleEditor, KnobsWriteOneFieldOfTheirRecord)
         expectOnly (c == 0 ? *panel.diffusionControls.leftDepthKnob : *panel.diffusionControls.rightDepthKnob, 88 + 2 * c, 0.125, 0.2f);
     }
     EXPECT_EQ (processor.currentPresetName.get(), "INIT");
-    panel.update_values();
-    EXPECT_EQ (panel.leftGrainKnobs[0]->getTooltip() + " " + panel.leftResonatorKnobs[0]->getTooltip(), "599 Ms 520 Hz");
 
+    // update_values brings every knob back to its record without calling back or writing anything.
+    const auto written = everything (processor);
+    for (auto* knob : pairKnobs (panel))
+    {
+        knob->setValue (0.0, juce::dontSendNotification);
+        knob->addListener (&counter);
+    }
+    panel.update_values();
+    juce::String positions;
+    for (auto* knob : pairKnobs (panel))
+        positions << juce::String (knob->getValue(), 3) << " ";
+    EXPECT_EQ (positions, "1.000 0.333 0.777 0.101 0.250 1.000 0.333 0.777 0.101 0.250 0.500 0.900 0.500 0.900 ");
+    EXPECT_TRUE (everything (processor) == written && counter.calls == 0);
+    EXPECT_EQ (panel.leftGrainKnobs[0]->getTooltip() + " " + panel.leftResonatorKnobs[0]->getTooltip(), "599 Ms 520 Hz");
     processor.prepareToPlay (48000.0, 512);
     expectOnly (*panel.leftGrainKnobs[0], 46, 1.0, 28752.0f);
     panel.update_values();
     EXPECT_EQ (panel.leftGrainKnobs[0]->getTooltip(), "599 Ms");
 
-    // A slider of no pair, and any knob of a panel for a pole that does not exist, change nothing.
-    juce::Slider stranger;
-    PoleEditor nowhere (processor, 4);
-    const auto before = everything (processor);
-    for (auto* slider : { &stranger, panel.diffusionControls.sendKnob.get(), (juce::Slider*) nullptr })
-        panel.sliderValueChanged (slider);
-    for (auto* knob : pairKnobs (nowhere))
-        knob->setValue (knob->getValue() > 0.5 ? 0.0 : 1.0, juce::sendNotificationSync);
-    EXPECT_TRUE (everything (processor) == before);
-}
-
-TEST (PoleEditor, UpdateValuesFollowsTheRecordsWithoutCallingBack)
-{
-    CalythAudioProcessor processor;
-    processor.prepareToPlay (44100.0, 512);
-    juce::OwnedArray<PoleEditor> panels;
-    for (int pole = 0; pole < 4; ++pole)
-        panels.add (new PoleEditor (processor, pole));
-    auto& panel = *panels[3];
-    struct Counter : juce::Slider::Listener
-    {
-        void sliderValueChanged (juce::Slider*) override { ++calls; }
-        int calls = 0;
-    } counter;
-    for (auto* knob : pairKnobs (panel))
-        knob->addListener (&counter);
-
-    // Regenerated records reach every knob; nothing is written back and no listener hears of it.
-    processor.regeneratePole (3);
-    const auto regenerated = everything (processor);
-    panel.update_values();
-    EXPECT_TRUE (everything (processor) == regenerated && counter.calls == 0);
-    for (int c = 0; c < 2; ++c)
-    {
-        const auto& g = *processor.granulizerParameters[3]->getUnchecked (c);
-        const auto& r = *processor.resonatorParameters[3]->getUnchecked (c);
-        const float expected[] = { (g.size / 44.1f - 20) / 579, (g.speed - 0.5f) / 1.5f, g.sizeRnd / 0.25f, g.speedRnd / 0.5f, g.ampRnd, (r.freq - 80) / 880, r.feedback / 0.9f };
-        for (int k = 0; k < 7; ++k)
-            EXPECT_NEAR (pairKnobs (panel)[(size_t) (k < 5 ? 5 * c + k : 10 + 2 * c + k - 5)]->getValue(), juce::jlimit (0.0f, 1.0f, expected[k]), 0.0005) << c << k;
-        EXPECT_EQ ((c == 0 ? panel.leftGrainKnobs : panel.rightGrainKnobs)[1]->getTooltip(), juce::String (g.speed.load(), 2));
-    }
-
-    // Values outside a range put the knob at the nearer end; the tooltip keeps the true value. 1190.7 samples
-    // x 1000 in single precision is 1190700: 27 ms, where double precision gives 26.99999 ms.
-    auto& g = *processor.granulizerParameters[3]->getUnchecked (1);
-    g.ampRnd = 2.0f;
-    g.size = 4.41f;
-    g.speedRnd = std::numeric_limits<float>::quiet_NaN();
-    processor.resonatorParameters[3]->getUnchecked (0)->freq = 1000.0f;
-    processor.granulizerParameters[3]->getUnchecked (0)->size = 1190.7f;
+    // Values outside a range put the knob at the nearer end, no number at 0; the tooltip keeps the true value.
+    grain (processor, 2, 1).ampRnd = 2.0f;
+    grain (processor, 2, 1).speedRnd = std::numeric_limits<float>::quiet_NaN();
+    processor.resonatorParameters[2]->getUnchecked (0)->freq = 1000.0f;
     panel.setVisible (true); // a change of visibility refreshes
     const auto shown = [] (juce::Slider* k) { return juce::String (k->getValue()) + " " + k->getTooltip(); };
-    EXPECT_EQ (shown (panel.rightGrainKnobs[4]) + ", " + shown (panel.rightGrainKnobs[0]) + ", " + shown (panel.leftResonatorKnobs[0]) + ", " + panel.leftGrainKnobs[0]->getTooltip(),
-               "1 2.00, 0 0 Ms, 1 1000 Hz, 27 Ms");
-    EXPECT_EQ (panel.rightGrainKnobs[3]->getValue(), 0.0);
-    EXPECT_EQ (counter.calls, 0);
+    EXPECT_EQ (shown (panel.rightGrainKnobs[4]) + ", " + shown (panel.leftResonatorKnobs[0]) + ", " + juce::String (panel.rightGrainKnobs[3]->getValue()),
+               "1 2.00, 1 1000 Hz, 0");
 
-    // The diffusers are shared by all poles: a DEPTH change on one panel shows on every other.
-    panels[0]->diffusionControls.rightDepthKnob->setValue (0.0, juce::dontSendNotification);
-    panels[0]->diffusionControls.rightDepthKnob->setValue (0.5, juce::sendNotificationSync);
+    // The diffusers are shared by all poles: a DEPTH move on one panel shows on every other.
+    other.diffusionControls.rightDepthKnob->setValue (0.5, juce::sendNotificationSync);
+    panel.update_values();
     EXPECT_FLOAT_EQ (processor.diffuserParameters[1]->feedback, 0.5f);
-    for (auto* p : panels)
-    {
-        p->update_values();
-        EXPECT_EQ (p->diffusionControls.rightDepthKnob->getValue(), 0.5);
-        EXPECT_EQ (p->diffusionControls.leftDepthKnob->getValue(), panels[0]->diffusionControls.leftDepthKnob->getValue());
-    }
+    EXPECT_EQ (panel.diffusionControls.rightDepthKnob->getValue(), 0.5);
     for (auto* knob : pairKnobs (panel))
         knob->removeListener (&counter);
 }
@@ -209,18 +172,87 @@ TEST (PoleEditor, PaintAndPoleIcon)
     EXPECT_EQ (probes, "#gg##tt.g.g..g.gttg.t.");
 
     // The icon fills its pole's quadrant (teal at 0xB3 over the black header) and outlines all four.
-    for (int pole : { 0, 1, 2, 3, 4, -1 })
+    for (int pole : { 0, 1, 2, 3, 4 })
     {
         PoleIcon icon (pole);
         icon.setSize (14, 14);
         juce::Image i (juce::Image::RGB, 14, 14, true);
         juce::Graphics ig (i);
         icon.paint (ig);
-        juce::String filled;
-        for (auto p : { juce::Point<int> (3, 3), { 10, 3 }, { 3, 10 }, { 10, 10 } })
-            filled << (i.getPixelAt (p.x, p.y) == juce::Colours::black.overlaidWith (kelm::KelmColours::teal.withAlpha ((juce::uint8) 0xB3)) ? "#" : ".");
-        EXPECT_EQ (filled, pole >= 0 && pole < 4 ? juce::String ("....").replaceSection (pole, 1, "#") : "....") << pole;
-        for (auto p : { juce::Point<int> (0, 0), { 7, 13 }, { 6, 6 }, { 13, 13 } })
-            EXPECT_EQ (i.getPixelAt (p.x, p.y), kelm::KelmColours::teal);
+        const auto fill = juce::Colours::black.overlaidWith (kelm::KelmColours::teal.withAlpha ((juce::uint8) 0xB3));
+        juce::String marks;
+        for (auto p : { juce::Point<int> (3, 3), { 10, 3 }, { 3, 10 }, { 10, 10 }, { 0, 0 }, { 7, 13 }, { 13, 13 } })
+            marks << (i.getPixelAt (p.x, p.y) == fill ? "#" : i.getPixelAt (p.x, p.y) == kelm::KelmColours::teal ? "t" : ".");
+        EXPECT_EQ (marks, (pole < 4 ? juce::String ("....").replaceSection (pole, 1, "#") : "....") + "ttt") << pole;
     }
+}
+
+namespace
+{
+struct Drawn
+{
+    Ops ops;
+    std::vector<std::pair<juce::Colour, juce::Point<float>>> glyphs; // colour and position of each glyph
+};
+
+// A 40 x 40 knob at (3, 5), so r = 18 around (23, 25), recorded with where each glyph goes.
+Drawn draw (PoleEditorLookAndFeel& lf, juce::Slider& slider, float proportion)
+{
+    struct Recorder : RecordingContext
+    {
+        using RecordingContext::RecordingContext;
+        void drawGlyph (int, const juce::AffineTransform& t) override { glyphs.push_back ({ stack->fillType.colour, { t.getTranslationX(), t.getTranslationY() } }); }
+        decltype (Drawn::glyphs) glyphs;
+    } context (50, 50);
+    juce::Graphics g (context);
+    slider.setColour (juce::Slider::rotarySliderFillColourId, juce::Colour (0xFF00FF00));
+    lf.drawRotarySlider (g, 3, 5, 40, 40, proportion, 1.2f * pi, 2.8f * pi, slider);
+    return { context.ops, context.glyphs };
+}
+} // namespace
+
+TEST (PoleEditorLookAndFeel, LetteredKnobGeometryOrderAndDisabledColours)
+{
+    EXPECT_EQ (PoleEditorLookAndFeel::knob_txt_property.toString(), "display_text");
+    PoleEditorLookAndFeel lf;
+    juce::Component parent;
+    juce::Slider slider;
+    parent.addAndMakeVisible (slider);
+    slider.getProperties().set (PoleEditorLookAndFeel::knob_txt_property, "L");
+    const juce::Colour wedgeColour (0xCC00FF00), innerDisc (0xFF272727);
+
+    const auto k = draw (lf, slider, 0.5f);
+    const int wedge = indexOf (k.ops, wedgeColour);
+    ASSERT_TRUE (wedge > 0 && indexOf (k.ops, innerDisc) == wedge + 1 && k.ops.size() == (size_t) wedge + 2 && k.glyphs.size() == 1);
+    juce::Rectangle<float> back; // the outer disc image, first, in the knob square (5, 7, 36, 36)
+    for (int i = 0; i < wedge; ++i)
+        back = back.getUnion (k.ops[(size_t) i].path.getBounds());
+    EXPECT_EQ (tenths (back), "50 70 360 360");
+    // The wedge reaches 0.9 r = 16.2 from the start angle to the value; its square is (6.8, 8.8, 32.4, 32.4).
+    EXPECT_EQ (arc (k.ops[(size_t) wedge].path, { 23, 25 }, 16.1f), "..########..........");
+    EXPECT_EQ (arc (k.ops[(size_t) wedge].path, { 23, 25 }, 16.3f), std::string (20, '.'));
+    EXPECT_TRUE (tenths (draw (lf, slider, 1.0f).ops.at ((size_t) wedge).path.getBounds()).startsWith ("68 88 324 "));
+    EXPECT_EQ (tenths (k.ops[(size_t) wedge + 1].path.getBounds()), "86 106 288 288");
+
+    // The letter is fitted and centred into the disc's square taken to whole pixels, (9, 11, 29, 29).
+    juce::GlyphArrangement expected;
+    expected.addFittedText (juce::Font(), "L", 9, 11, 29, 29, juce::Justification::centred, 1, 0.0f);
+    EXPECT_EQ (k.glyphs[0], std::pair (juce::Colour (0xFFBDBDBD), juce::Point<float> (expected.getGlyph (0).getLeft(), expected.getGlyph (0).getBaselineY())));
+
+    // At the start of the travel there is no wedge, and the letter is still drawn.
+    const auto start = draw (lf, slider, 0.0f);
+    EXPECT_EQ (std::pair (indexOf (start.ops, wedgeColour), start.glyphs.size()), std::pair (-1, (size_t) 1));
+
+    // In a disabled parent the wedge and the letter dim.
+    parent.setEnabled (false);
+    const auto dim = draw (lf, slider, 0.5f);
+    ASSERT_EQ (dim.ops.size(), k.ops.size());
+    EXPECT_EQ (dim.ops[(size_t) wedge].fill.colour, wedgeColour.withAlpha ((juce::uint8) 0x66));
+    EXPECT_EQ (dim.glyphs.at (0).first, juce::Colour (0x7FBDBDBD));
+
+    // Without the property (the send knob): no text.
+    parent.setEnabled (true);
+    slider.getProperties().remove (PoleEditorLookAndFeel::knob_txt_property);
+    const auto plain = draw (lf, slider, 0.5f);
+    EXPECT_EQ (std::pair (plain.ops.size(), plain.glyphs.size()), std::pair (k.ops.size(), (size_t) 0));
 }

@@ -1,7 +1,5 @@
-// The window's actions on the message thread while the audio thread runs blocks and another thread trades chunks.
-#include <gtest/gtest.h>
-
-#include "WindowTestHelpers.h"
+// The editor's work on the message thread while the audio thread runs blocks and another thread trades chunks.
+#include "EditorTestHelpers.h"
 #include "editor/PluginEditor.h"
 
 #include <atomic>
@@ -9,7 +7,7 @@
 
 using namespace calyth::test;
 
-TEST (Threads, WindowActionsWhileBlocksAndChunksRun)
+TEST (Threads, EditorWorkWhileBlocksAndChunksRun)
 {
     ScopedFiles files;
     writePreset (files, "one", 0.1f, "<Granulizer density=\"3\" pole=\"0\" channel=\"0\"/><Diffuser feed=\"0.4\" channel=\"1\"/>");
@@ -18,16 +16,19 @@ TEST (Threads, WindowActionsWhileBlocksAndChunksRun)
     const auto map = files.write (homeFolder().getChildFile ("threads.mpcc"), "<Calyth_MIDI_MAP><x_pos cc=\"1\"/><dry_wet cc=\"2\"/></Calyth_MIDI_MAP>");
     CalythAudioProcessor processor;
     processor.midiPresetFiles = kelm::PresetsManager::listMidiPresetFiles();
+    setParameter (processor, "trajectory", 1);
     // With an editor open the audio thread only flags program changes; the window's timer loads them.
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     auto& main = static_cast<CalythAudioProcessorEditor&> (*editor).mainComponent;
+    auto& pad = *main.pad;
     main.chooseFile = [&] (juce::FileChooser&, int) { return map; };
 
     std::atomic<bool> running { true };
     std::atomic<int> blocks { 0 };
-    std::thread audio ([&] {
+    bool finite = true; // read after the join
+    std::thread audio ([&] { // controller messages in every block, a program change in every eighth
         juce::Random random (3);
-        while (running)
+        for (; running; ++blocks)
         {
             juce::MidiBuffer midi;
             for (int i = 0; i < 6; ++i)
@@ -35,8 +36,7 @@ TEST (Threads, WindowActionsWhileBlocksAndChunksRun)
             if (blocks % 8 == 0)
                 midi.addEvent (juce::MidiMessage::programChange (1, 0), 250);
             const juce::ScopedLock lock (processor.getCallbackLock());
-            runBlock (processor, midi);
-            ++blocks;
+            finite = runBlock (processor, midi) && finite;
         }
     });
     std::thread host ([&] {
@@ -44,24 +44,39 @@ TEST (Threads, WindowActionsWhileBlocksAndChunksRun)
             applyChunk (processor, chunkOf (processor));
     });
 
+    // Panel knobs, update_values, the pad's drags, timer and paint, MIDI map LOAD and CLEAR, preset loads, the window's timer.
+    juce::Random random (5);
+    juce::Image image (juce::Image::ARGB, 284, 284, true);
     const auto names = main.createPresetNamesArray();
-    for (int i = 0; i < 120; ++i)
+    for (int round = 0; round < 120 || blocks < 50; ++round)
     {
-        main.loadPreset (names, i % 2);
-        main.settingsMenuChosen (i % 3 == 0 ? MainComponent::clearMidiMapItem : MainComponent::loadMidiMapItem);
-        main.timerCallback();
-        if (i % 10 == 0)
-            main.buttonClicked (main.regeneratePoleButtons[i % 4].get());
-    }
+        auto& panel = *main.poleEditors[round % 4];
+        auto& knobs = round % 2 == 0 ? panel.leftGrainKnobs : panel.rightResonatorKnobs;
+        knobs[round % knobs.size()]->setValue (random.nextDouble(), juce::sendNotificationSync);
+        panel.diffusionControls.leftDepthKnob->setValue (random.nextDouble(), juce::sendNotificationSync);
+        panel.diffusionControls.sendKnob->setValue (random.nextDouble(), juce::sendNotificationSync);
+        main.poleEditors[(round + 1) % 4]->update_values();
 
+        pad.mouseDrag (mouseAt (pad, { random.nextInt (300), random.nextInt (300) }));
+        pad.timerCallback();
+        juce::Graphics g (image);
+        pad.paint (g);
+
+        main.loadPreset (names, round % 2);
+        main.settingsMenuChosen (round % 3 == 0 ? MainComponent::clearMidiMapItem : MainComponent::loadMidiMapItem);
+        main.timerCallback();
+        if (round % 10 == 0)
+            main.buttonClicked (main.regeneratePoleButtons[round % 4].get());
+        if (round % 20 == 0)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (5); // the components' own timers and the parameter tree's
+    }
     host.join();
-    while (blocks < 50)
-        std::this_thread::yield();
     running = false;
     audio.join();
     main.timerCallback();
     processor.editorBeingDeleted (editor.get());
     editor.reset();
+    EXPECT_TRUE (finite);
     EXPECT_FALSE (processor.programChangePending.load());
     EXPECT_NE (documentOf (chunkOf (processor)), nullptr);
 }
