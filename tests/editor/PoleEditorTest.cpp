@@ -41,7 +41,7 @@ std::vector<juce::Slider*> pairKnobs (PoleEditor& panel)
 }
 } // namespace
 
-TEST (PoleEditor, LayoutChildrenAndSendKnob)
+TEST (PoleEditor, LayoutPaintAndSendKnob)
 {
     CalythAudioProcessor processor;
     PoleEditor panel (processor, 1);
@@ -61,13 +61,19 @@ TEST (PoleEditor, LayoutChildrenAndSendKnob)
         "244 60 53 54 / 299 60 53 54 / 243 115 110 14", "360 60 53 54 / 415 60 53 54 / 359 115 110 14",
         "271 160 53 54 / 241 217 114 14", "360 160 53 54 / 415 160 53 54 / 359 215 110 14" }));
 
-    // Letters: L and R on the pairs and DEPTH, none on SEND.
-    juce::String texts;
-    for (auto* knob : pairKnobs (panel))
-        texts << knob->getProperties()[PoleEditorLookAndFeel::knob_txt_property].toString();
-    for (auto* knob : { d.leftDepthKnob.get(), d.rightDepthKnob.get(), d.sendKnob.get() })
-        texts << "|" << knob->getProperties()[PoleEditorLookAndFeel::knob_txt_property].toString();
-    EXPECT_EQ (texts, "LLLLLRRRRRLLRR|L|R|");
+    // Frame, header and its accent line, zone outlines one pixel in, the strips under the zone headers:
+    // # black, g grey, t teal, . background.
+    EXPECT_TRUE (panel.isOpaque());
+    juce::Image image (juce::Image::ARGB, 476, 236, true);
+    juce::Graphics g (image);
+    panel.paint (g);
+    const std::pair<juce::Colour, char> key[] = { { juce::Colours::black, '#' }, { kelm::KelmColours::grey, 'g' }, { kelm::KelmColours::teal, 't' }, { juce::Colour (0xFF232323), '.' } };
+    std::string probes;
+    for (auto p : { juce::Point<int> (0, 0), { 1, 100 }, { 474, 100 }, { 2, 2 }, { 473, 31 }, { 2, 32 }, { 473, 33 }, { 2, 34 }, { 3, 100 }, { 4, 100 },
+                    { 236, 100 }, { 237, 100 }, { 238, 100 }, { 239, 100 }, { 300, 134 }, { 300, 135 }, { 4, 56 }, { 235, 57 }, { 236, 57 }, { 4, 58 }, { 471, 157 }, { 300, 55 } })
+        for (auto [colour, mark] : key)
+            probes += image.getPixelAt (p.x, p.y) == colour ? std::string (1, mark) : "";
+    EXPECT_EQ (probes, "#gg##tt.g.g..g.gttg.t.");
 
     // The send knob is bound to its pole's parameter both ways; its tooltip shows the value.
     setParameter (processor, "pole_b_diff", 0.25f);
@@ -83,11 +89,6 @@ TEST (PoleEditor, KnobsAndRecordsBothWays)
     CalythAudioProcessor processor;
     processor.prepareToPlay (44100.0, 512);
     PoleEditor panel (processor, 2), other (processor, 0);
-    struct Counter : juce::Slider::Listener
-    {
-        void sliderValueChanged (juce::Slider*) override { ++calls; }
-        int calls = 0;
-    } counter;
     const auto expectOnly = [&] (juce::Slider& knob, size_t index, double position, float value) {
         knob.setValue (position < 0.5 ? 1.0 : 0.0, juce::dontSendNotification); // so that the move is a change
         const auto before = everything (processor);
@@ -113,102 +114,50 @@ TEST (PoleEditor, KnobsAndRecordsBothWays)
         expectOnly (*resonator[1], at + 10, 0.9, 0.81f);
         expectOnly (c == 0 ? *panel.diffusionControls.leftDepthKnob : *panel.diffusionControls.rightDepthKnob, 88 + 2 * c, 0.125, 0.2f);
     }
-    EXPECT_EQ (processor.currentPresetName.get(), "INIT");
 
     // update_values brings every knob back to its record without calling back or writing anything.
     const auto written = everything (processor);
+    int calls = 0;
     for (auto* knob : pairKnobs (panel))
     {
         knob->setValue (0.0, juce::dontSendNotification);
-        knob->addListener (&counter);
+        knob->onValueChange = [&] { ++calls; };
     }
     panel.update_values();
     juce::String positions;
     for (auto* knob : pairKnobs (panel))
         positions << juce::String (knob->getValue(), 3) << " ";
     EXPECT_EQ (positions, "1.000 0.333 0.777 0.101 0.250 1.000 0.333 0.777 0.101 0.250 0.500 0.900 0.500 0.900 ");
-    EXPECT_TRUE (everything (processor) == written && counter.calls == 0);
+    EXPECT_TRUE (everything (processor) == written && calls == 0);
     EXPECT_EQ (panel.leftGrainKnobs[0]->getTooltip() + " " + panel.leftResonatorKnobs[0]->getTooltip(), "599 Ms 520 Hz");
     processor.prepareToPlay (48000.0, 512);
     expectOnly (*panel.leftGrainKnobs[0], 46, 1.0, 28752.0f);
     panel.update_values();
     EXPECT_EQ (panel.leftGrainKnobs[0]->getTooltip(), "599 Ms");
 
-    // Values outside a range put the knob at the nearer end, no number at 0; the tooltip keeps the true value.
-    grain (processor, 2, 1).ampRnd = 2.0f;
-    grain (processor, 2, 1).speedRnd = std::numeric_limits<float>::quiet_NaN();
+    // A value beyond a range puts the knob at the nearer end, one that is no number at 0; the tooltip keeps the
+    // true value. A change of visibility refreshes.
     processor.resonatorParameters[2]->getUnchecked (0)->freq = 1000.0f;
-    panel.setVisible (true); // a change of visibility refreshes
-    const auto shown = [] (juce::Slider* k) { return juce::String (k->getValue()) + " " + k->getTooltip(); };
-    EXPECT_EQ (shown (panel.rightGrainKnobs[4]) + ", " + shown (panel.leftResonatorKnobs[0]) + ", " + juce::String (panel.rightGrainKnobs[3]->getValue()),
-               "1 2.00, 1 1000 Hz, 0");
+    grain (processor, 2, 1).speedRnd = std::numeric_limits<float>::quiet_NaN();
+    panel.setVisible (true);
+    EXPECT_EQ (juce::String (panel.leftResonatorKnobs[0]->getValue()) + " " + panel.leftResonatorKnobs[0]->getTooltip() + " " + juce::String (panel.rightGrainKnobs[3]->getValue()), "1 1000 Hz 0");
 
     // The diffusers are shared by all poles: a DEPTH move on one panel shows on every other.
     other.diffusionControls.rightDepthKnob->setValue (0.5, juce::sendNotificationSync);
     panel.update_values();
     EXPECT_FLOAT_EQ (processor.diffuserParameters[1]->feedback, 0.5f);
     EXPECT_EQ (panel.diffusionControls.rightDepthKnob->getValue(), 0.5);
-    for (auto* knob : pairKnobs (panel))
-        knob->removeListener (&counter);
-}
-
-TEST (PoleEditor, PaintAndPoleIcon)
-{
-    CalythAudioProcessor processor;
-    PoleEditor panel (processor, 0);
-    panel.setSize (476, 236);
-    EXPECT_TRUE (panel.isOpaque());
-    juce::Image image (juce::Image::ARGB, 476, 236, true);
-    juce::Graphics g (image);
-    panel.paint (g);
-    // Frame, header and its accent line, zone outlines one pixel in, the strips under the zone headers:
-    // # black, g grey, t teal, . background.
-    const std::pair<juce::Colour, char> key[] = { { juce::Colours::black, '#' }, { kelm::KelmColours::grey, 'g' }, { kelm::KelmColours::teal, 't' }, { juce::Colour (0xFF232323), '.' } };
-    std::string probes;
-    for (auto p : { juce::Point<int> (0, 0), { 1, 100 }, { 474, 100 }, { 2, 2 }, { 473, 31 }, { 2, 32 }, { 473, 33 }, { 2, 34 }, { 3, 100 }, { 4, 100 },
-                    { 236, 100 }, { 237, 100 }, { 238, 100 }, { 239, 100 }, { 300, 134 }, { 300, 135 }, { 4, 56 }, { 235, 57 }, { 236, 57 }, { 4, 58 }, { 471, 157 }, { 300, 55 } })
-        for (auto [colour, mark] : key)
-            probes += image.getPixelAt (p.x, p.y) == colour ? std::string (1, mark) : "";
-    EXPECT_EQ (probes, "#gg##tt.g.g..g.gttg.t.");
-
-    // The icon fills its pole's quadrant (teal at 0xB3 over the black header) and outlines all four.
-    for (int pole : { 0, 1, 2, 3, 4 })
-    {
-        PoleIcon icon (pole);
-        icon.setSize (14, 14);
-        juce::Image i (juce::Image::RGB, 14, 14, true);
-        juce::Graphics ig (i);
-        icon.paint (ig);
-        const auto fill = juce::Colours::black.overlaidWith (kelm::KelmColours::teal.withAlpha ((juce::uint8) 0xB3));
-        juce::String marks;
-        for (auto p : { juce::Point<int> (3, 3), { 10, 3 }, { 3, 10 }, { 10, 10 }, { 0, 0 }, { 7, 13 }, { 13, 13 } })
-            marks << (i.getPixelAt (p.x, p.y) == fill ? "#" : i.getPixelAt (p.x, p.y) == kelm::KelmColours::teal ? "t" : ".");
-        EXPECT_EQ (marks, (pole < 4 ? juce::String ("....").replaceSection (pole, 1, "#") : "....") + "ttt") << pole;
-    }
 }
 
 namespace
 {
-struct Drawn
+// Records the fills, and the colour and place of each glyph.
+struct Recorder : RecordingContext
 {
-    Ops ops;
-    std::vector<std::pair<juce::Colour, juce::Point<float>>> glyphs; // colour and position of each glyph
+    Recorder() : RecordingContext (50, 50) {}
+    void drawGlyph (int, const juce::AffineTransform& t) override { glyphs.push_back ({ stack->fillType.colour, { t.getTranslationX(), t.getTranslationY() } }); }
+    std::vector<std::pair<juce::Colour, juce::Point<float>>> glyphs;
 };
-
-// A 40 x 40 knob at (3, 5), so r = 18 around (23, 25), recorded with where each glyph goes.
-Drawn draw (PoleEditorLookAndFeel& lf, juce::Slider& slider, float proportion)
-{
-    struct Recorder : RecordingContext
-    {
-        using RecordingContext::RecordingContext;
-        void drawGlyph (int, const juce::AffineTransform& t) override { glyphs.push_back ({ stack->fillType.colour, { t.getTranslationX(), t.getTranslationY() } }); }
-        decltype (Drawn::glyphs) glyphs;
-    } context (50, 50);
-    juce::Graphics g (context);
-    slider.setColour (juce::Slider::rotarySliderFillColourId, juce::Colour (0xFF00FF00));
-    lf.drawRotarySlider (g, 3, 5, 40, 40, proportion, 1.2f * pi, 2.8f * pi, slider);
-    return { context.ops, context.glyphs };
-}
 } // namespace
 
 TEST (PoleEditorLookAndFeel, LetteredKnobGeometryOrderAndDisabledColours)
@@ -219,40 +168,37 @@ TEST (PoleEditorLookAndFeel, LetteredKnobGeometryOrderAndDisabledColours)
     juce::Slider slider;
     parent.addAndMakeVisible (slider);
     slider.getProperties().set (PoleEditorLookAndFeel::knob_txt_property, "L");
+    slider.setColour (juce::Slider::rotarySliderFillColourId, juce::Colour (0xFF00FF00));
     const juce::Colour wedgeColour (0xCC00FF00), innerDisc (0xFF272727);
+    // A 40 x 40 knob at (3, 5), so r = 18 around (23, 25).
+    const auto draw = [&] (float proportion) {
+        auto context = std::make_shared<Recorder>();
+        juce::Graphics g (*context);
+        lf.drawRotarySlider (g, 3, 5, 40, 40, proportion, 1.2f * pi, 2.8f * pi, slider);
+        return context;
+    };
 
-    const auto k = draw (lf, slider, 0.5f);
-    const int wedge = indexOf (k.ops, wedgeColour);
-    ASSERT_TRUE (wedge > 0 && indexOf (k.ops, innerDisc) == wedge + 1 && k.ops.size() == (size_t) wedge + 2 && k.glyphs.size() == 1);
-    juce::Rectangle<float> back; // the outer disc image, first, in the knob square (5, 7, 36, 36)
-    for (int i = 0; i < wedge; ++i)
-        back = back.getUnion (k.ops[(size_t) i].path.getBounds());
-    EXPECT_EQ (tenths (back), "50 70 360 360");
+    const auto k = draw (0.5f);
+    const int wedge = indexOf (k->ops, wedgeColour);
+    // The outer disc image first, then the wedge, the inner disc and the letter.
+    ASSERT_TRUE (wedge > 0 && indexOf (k->ops, innerDisc) == wedge + 1 && k->ops.size() == (size_t) wedge + 2 && k->glyphs.size() == 1);
     // The wedge reaches 0.9 r = 16.2 from the start angle to the value; its square is (6.8, 8.8, 32.4, 32.4).
-    EXPECT_EQ (arc (k.ops[(size_t) wedge].path, { 23, 25 }, 16.1f), "..########..........");
-    EXPECT_EQ (arc (k.ops[(size_t) wedge].path, { 23, 25 }, 16.3f), std::string (20, '.'));
-    EXPECT_TRUE (tenths (draw (lf, slider, 1.0f).ops.at ((size_t) wedge).path.getBounds()).startsWith ("68 88 324 "));
-    EXPECT_EQ (tenths (k.ops[(size_t) wedge + 1].path.getBounds()), "86 106 288 288");
+    EXPECT_EQ (arc (k->ops[(size_t) wedge].path, { 23, 25 }, 16.1f), "..########..........");
+    EXPECT_EQ (arc (k->ops[(size_t) wedge].path, { 23, 25 }, 16.3f), std::string (20, '.'));
+    EXPECT_TRUE (tenths (draw (1.0f)->ops.at ((size_t) wedge).path.getBounds()).startsWith ("68 88 324 "));
+    EXPECT_EQ (tenths (k->ops[(size_t) wedge + 1].path.getBounds()), "86 106 288 288");
 
     // The letter is fitted and centred into the disc's square taken to whole pixels, (9, 11, 29, 29).
     juce::GlyphArrangement expected;
     expected.addFittedText (juce::Font(), "L", 9, 11, 29, 29, juce::Justification::centred, 1, 0.0f);
-    EXPECT_EQ (k.glyphs[0], std::pair (juce::Colour (0xFFBDBDBD), juce::Point<float> (expected.getGlyph (0).getLeft(), expected.getGlyph (0).getBaselineY())));
+    EXPECT_EQ (k->glyphs[0], std::pair (juce::Colour (0xFFBDBDBD), juce::Point<float> (expected.getGlyph (0).getLeft(), expected.getGlyph (0).getBaselineY())));
 
     // At the start of the travel there is no wedge, and the letter is still drawn.
-    const auto start = draw (lf, slider, 0.0f);
-    EXPECT_EQ (std::pair (indexOf (start.ops, wedgeColour), start.glyphs.size()), std::pair (-1, (size_t) 1));
+    const auto start = draw (0.0f);
+    EXPECT_EQ (std::pair (indexOf (start->ops, wedgeColour), start->glyphs.size()), std::pair (-1, (size_t) 1));
 
     // In a disabled parent the wedge and the letter dim.
     parent.setEnabled (false);
-    const auto dim = draw (lf, slider, 0.5f);
-    ASSERT_EQ (dim.ops.size(), k.ops.size());
-    EXPECT_EQ (dim.ops[(size_t) wedge].fill.colour, wedgeColour.withAlpha ((juce::uint8) 0x66));
-    EXPECT_EQ (dim.glyphs.at (0).first, juce::Colour (0x7FBDBDBD));
-
-    // Without the property (the send knob): no text.
-    parent.setEnabled (true);
-    slider.getProperties().remove (PoleEditorLookAndFeel::knob_txt_property);
-    const auto plain = draw (lf, slider, 0.5f);
-    EXPECT_EQ (std::pair (plain.ops.size(), plain.glyphs.size()), std::pair (k.ops.size(), (size_t) 0));
+    const auto dim = draw (0.5f);
+    EXPECT_EQ (std::pair (dim->ops[(size_t) wedge].fill.colour, dim->glyphs.at (0).first), std::pair (wedgeColour.withAlpha ((juce::uint8) 0x66), juce::Colour (0x7FBDBDBD)));
 }
