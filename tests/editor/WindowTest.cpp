@@ -188,7 +188,8 @@ TEST (WindowActions, RegenerateRandomiseAndTheEditButtonsAsARadioGroup)
     click (m, *m.regenerateWorldButton);
     EXPECT_TRUE (settings (0) != before[0] && settings (3) != before[3]);
 
-    // Of all parameters, randomising moves the four trajectory knobs only.
+    // Of all parameters, randomising moves the four trajectory knobs only (a fixed seed, so that none lands on its old value).
+    w.processor.trajectoryRandomizer.random.setSeed (1);
     click (m, *m.randomizeTrajectoryButton);
     juce::StringArray moved;
     for (const auto& child : w.processor.parameterTree.copyState())
@@ -213,10 +214,10 @@ TEST (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
     w.main.buttonClicked (w.main.settingsButton.get());
     EXPECT_EQ (shown, "1:RESEED 0:MIDI MAP[2:LOAD 3:SAVE 4:CLEAR] 5:OPEN PRESETS DIRECTORY 6:SHOW PREFERENCES FILE -10:CALYTH V 1.2.0-");
 
-    auto world = w.processor.worldRandom, trajectory = w.processor.trajectoryRandomizer.random;
+    w.processor.worldRandom.setSeed (1);
+    w.processor.trajectoryRandomizer.random.setSeed (1);
     w.main.settingsMenuChosen (MainComponent::reseedItem);
-    EXPECT_NE (world.nextInt64(), w.processor.worldRandom.nextInt64());
-    EXPECT_NE (trajectory.nextInt64(), w.processor.trajectoryRandomizer.random.nextInt64());
+    EXPECT_TRUE (w.processor.worldRandom.getSeed() != 1 && w.processor.trajectoryRandomizer.random.getSeed() != 1);
 
     const auto chosen = files.write (homeFolder().getChildFile ("map.mpcc"), "<Calyth_MIDI_MAP><x_pos cc=\"1\"/><y_pos cc=\"2\"/><dry_wet cc=\"3\"/></Calyth_MIDI_MAP>");
     w.main.chooseFile = [&] (juce::FileChooser&, int) { return chosen; };
