@@ -11,23 +11,24 @@ using R = juce::Rectangle<int>;
 
 float xPos (Window& w) { return parameterValue (w.processor, "x_pos"); }
 
-/** Each menu item as "id:text", with "*" for an item in the preset colour, "-" for a disabled one and "[...]" for a submenu. */
+/** The menu's items, submenus included, as "id:text", with "*" for one in the preset colour and "-" for a disabled one. */
 juce::String describe (const juce::PopupMenu& menu)
 {
-    juce::StringArray items;
-    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
-    {
-        const auto& item = it.getItem();
-        auto text = juce::String (item.itemID) + ":" + item.text + (item.colour == juce::Colour (0xFF4BC89A) ? "*" : "") + (item.isEnabled ? "" : "-");
-        if (item.subMenu != nullptr)
-            text << "[" << describe (*item.subMenu) << "]";
-        items.add (text);
-    }
-    return items.joinIntoString (" ");
+    juce::String items;
+    for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
+        items << it.getItem().itemID << ":" << it.getItem().text << (it.getItem().colour == juce::Colour (0xFF4BC89A) ? "*" : "") << (it.getItem().isEnabled ? " " : "- ");
+    return items;
 }
+/** A window on a processor, and the files a test writes. */
+struct WindowActions : ::testing::Test
+{
+    ScopedFiles files;
+    Window w;
+    MainComponent& m = w.main;
+};
 } // namespace
 
-TEST (Window, EveryControlAtItsPlaceWithItsTooltip)
+TEST (Window, EveryControlAtItsPlaceAndThePainting)
 {
     Window w;
     auto& m = w.main;
@@ -45,59 +46,22 @@ TEST (Window, EveryControlAtItsPlaceWithItsTooltip)
         { m.speedLabel.get(), { 55, 480, 60, 31 } },            { m.inLabel.get(), { 251, 420, 24, 60 } },
         { m.outLabel.get(), { 251, 511, 24, 60 } },             { m.mixLabel.get(), { 378, 420, 70, 41 } },
     };
-    juce::String tooltips = m.regenerateWorldButton->getTooltip() + " " + m.randomizeTrajectoryButton->getTooltip() + " " + m.trajectoryButton->getTooltip();
-    const char* corners[] = { "top left", "top right", "bottom left", "bottom right" };
     for (int pole = 0; pole < 4; ++pole)
     {
         places.push_back ({ m.regeneratePoleButtons[pole].get(), { 390, 85 + 71 * pole, 40, 40 } });
         places.push_back ({ m.editPoleButtons[pole].get(), { 438, 77 + 71 * pole, 24, 24 } });
         places.push_back ({ m.stereoLinkButtons[(size_t) pole].get(), { 438, 109 + 71 * pole, 24, 24 } });
         places.push_back ({ m.poleEditors[pole], { 2, 362, 476, 236 } });
-        const auto corner = juce::String (corners[pole]);
-        EXPECT_EQ (m.regeneratePoleButtons[pole]->getTooltip() + " " + m.editPoleButtons[pole]->getTooltip() + " " + m.stereoLinkButtons[(size_t) pole]->getTooltip(),
-                   "Regenerate " + corner + " engine. Edit " + corner + " engine parameters. " + corner.substring (0, 1).toUpperCase() + corner.substring (1) + " engine stereo link On/Off.");
         EXPECT_FALSE (m.poleEditors[pole]->isVisible());
     }
     for (const auto& [component, bounds] : places)
         EXPECT_TRUE (component->getParentComponent() == &m && component->getBounds() == bounds) << component->getBounds().toString() << " " << bounds.toString();
-    EXPECT_EQ (tooltips, "Regenerate all engines. Randomize trajectory. Trajectory On/Off.");
+    EXPECT_EQ (m.regeneratePoleButtons[3]->getTooltip() + " " + m.stereoLinkButtons[1]->getTooltip(), "Regenerate bottom right engine. Top right engine stereo link On/Off.");
 
     // The preset name lets clicks through to its button.
     EXPECT_EQ (m.getComponentAt (200, 30), m.presetNameButton.get());
-}
 
-TEST (Window, KnobsFollowTheirParametersAndEveryWindowSharesTheLooks)
-{
-    auto first = std::make_unique<Window>();
-    auto& m = first->main;
-    const std::pair<calyth::ParameterKnob*, const char*> knobs[] = { { &m.inGainKnob, "in_gain" }, { &m.outGainKnob, "out_gain" },
-        { &m.dryWetKnob, "dry_wet" }, { &m.xTrajAmountKnob, "x_traj_amount" }, { &m.xTrajRangeKnob, "x_traj_range" },
-        { &m.yTrajAmountKnob, "y_traj_amount" }, { &m.yTrajRangeKnob, "y_traj_range" } };
-    for (const auto& [knob, id] : knobs)
-    {
-        auto* parameter = first->processor.parameterTree.getParameter (id);
-        parameter->setValueNotifyingHost (0.75f);
-        EXPECT_NEAR (knob->knob->getValue(), parameter->getNormalisableRange().convertFrom0to1 (0.75f), 0.01) << id;
-        // Only the mix knob draws from the centre of its scale.
-        EXPECT_EQ (dynamic_cast<kelm::KVBipolarLook*> (&knob->knob->getLookAndFeel()) != nullptr, knob == &m.dryWetKnob) << id;
-    }
-
-    auto second = std::make_unique<Window>();
-    auto& look = m.getLookAndFeel();
-    EXPECT_TRUE (&look == &second->main.getLookAndFeel() && &look == &juce::LookAndFeel::getDefaultLookAndFeel());
-    EXPECT_EQ (look.findColour (juce::TooltipWindow::backgroundColourId).toString() + " " + look.findColour (juce::TooltipWindow::textColourId).toString(), "ff000000 ffffffff");
-    EXPECT_EQ (&m.poleEditors[0]->getLookAndFeel(), &second->main.poleEditors[3]->getLookAndFeel());
-    // Closing one window hands the process back the framework's look; the other keeps its own.
-    second.reset();
-    EXPECT_EQ (dynamic_cast<kelm::KVLook*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
-    EXPECT_EQ (&m.xLabel->getLookAndFeel(), &look);
-    EXPECT_NE (dynamic_cast<PoleEditorLookAndFeel*> (&m.poleEditors[1]->getLookAndFeel()), nullptr);
-}
-
-TEST (Window, PaintsTheFrameTheConnectorAndGreyBrandMarks)
-{
-    Window w;
-    const auto image = w.main.createComponentSnapshot (w.main.getLocalBounds());
+    const auto image = m.createComponentSnapshot (m.getLocalBounds());
     const auto at = [&] (int x, int y) { return image.getPixelAt (x, y).getARGB(); };
     // The 2-unit frame, and the connector (53, 252, 2, 86) between the two trajectory buttons.
     juce::String frame, connector;
@@ -119,109 +83,102 @@ TEST (Window, PaintsTheFrameTheConnectorAndGreyBrandMarks)
     EXPECT_TRUE (grey > 40 && white == 0) << grey << " " << white;
 }
 
-TEST (WindowActions, PresetsStepWrapListInNaturalOrderAndLoadFromTheMenu)
+TEST (Window, SharedLooksAndTheDefaultLookResetByAnyClosingWindow)
 {
-    ScopedFiles files;
-    Window w;
+    auto first = std::make_unique<Window>();
+    auto second = std::make_unique<Window>();
+    auto& m = first->main;
+    auto& look = m.getLookAndFeel();
+    EXPECT_TRUE (&look == &second->main.getLookAndFeel() && &look == &juce::LookAndFeel::getDefaultLookAndFeel());
+    EXPECT_EQ (look.findColour (juce::TooltipWindow::backgroundColourId).toString() + " " + look.findColour (juce::TooltipWindow::textColourId).toString(), "ff000000 ffffffff");
+    EXPECT_EQ (&m.poleEditors[0]->getLookAndFeel(), &second->main.poleEditors[3]->getLookAndFeel());
+    // Only the mix knob draws from the centre of its scale.
+    EXPECT_TRUE (dynamic_cast<kelm::KVBipolarLook*> (&m.dryWetKnob.knob->getLookAndFeel()) != nullptr && &m.inGainKnob.knob->getLookAndFeel() == &look);
+    // Closing one window hands the process back the framework's look; the other keeps its own.
+    second.reset();
+    EXPECT_EQ (dynamic_cast<kelm::KVLook*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
+    EXPECT_EQ (&m.xLabel->getLookAndFeel(), &look);
+    EXPECT_NE (dynamic_cast<PoleEditorLookAndFeel*> (&m.poleEditors[1]->getLookAndFeel()), nullptr);
+}
+
+TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
+{
     writePreset (files, "preset10", 0.3f);
     writePreset (files, "a", 0.1f);
     writePreset (files, "v1.2", 0.4f);
     writePreset (files, "preset2", 0.2f);
     files.write (presetsFolder().getChildFile ("notes.txt"), "x");
     files.write (presetsFolder().getChildFile ("MIDI/m.cpst"), "<Calyth/>");
-    const auto step = [&] (juce::Button* button) { w.main.buttonClicked (button); return xPos (w); };
-    auto* next = w.main.nextPresetButton.get();
-    auto* previous = w.main.previousPresetButton.get();
     // Natural order; other extensions and subfolders are not listed.
-    EXPECT_EQ (w.main.createPresetNamesArray().joinIntoString (","), "a,preset2,preset10,v1.2");
+    EXPECT_EQ (m.createPresetNamesArray().joinIntoString (","), "a,preset2,preset10,v1.2");
 
-    // "INIT" is in no list: both directions load the first preset; then they wrap around.
-    EXPECT_FLOAT_EQ (step (previous), 0.1f);
-    w.processor.currentPresetName = "INIT";
-    EXPECT_FLOAT_EQ (step (next), 0.1f);
-    EXPECT_EQ (w.processor.currentPresetName.get() + " " + juce::File (w.processor.currentPresetPath.get()).getFileName(), "a a.cpst");
-    EXPECT_FLOAT_EQ (step (previous), 0.4f);
-    EXPECT_FLOAT_EQ (step (next), 0.1f);
-    EXPECT_FLOAT_EQ (step (next), 0.2f);
-
-    // The menu marks the current preset in the preset colour; item k loads the k-th (a dotted name finds its
-    // own file), 0 does nothing.
-    juce::String shown;
-    int choice = 4;
-    w.main.showMenu = [&] (juce::PopupMenu& menu, const juce::PopupMenu::Options& options) {
-        shown = describe (menu) + " " + juce::String (options.getMaximumNumColumns());
-        return choice;
-    };
-    w.main.buttonClicked (w.main.presetNameButton.get());
-    EXPECT_EQ (shown, "1:a 2:preset2* 3:preset10 4:v1.2 4");
-    choice = 0;
-    w.main.buttonClicked (w.main.presetNameButton.get());
-    EXPECT_EQ (w.processor.currentPresetName.get() + " " + juce::String (xPos (w)), "v1.2 0.4");
-}
-
-TEST (WindowActions, SavingWritesACpstFileAndTheLabelFollowsAtTheNextTick)
-{
-    ScopedFiles files;
-    Window w;
-    const auto bright = presetsFolder().getChildFile ("bright.cpst"), dotted = presetsFolder().getChildFile ("bright.v2.cpst");
-    files.files.addArray ({ bright, dotted });
-    // A name with another extension keeps it and gains ours, so that it cannot overwrite "bright".
-    for (auto chosen : { presetsFolder().getChildFile ("bright.v2"), presetsFolder().getChildFile ("bright") })
+    // "INIT" is in no list: previous loads the first preset; then both directions wrap around.
+    juce::String loaded;
+    for (auto* button : { m.previousPresetButton.get(), m.previousPresetButton.get(), m.nextPresetButton.get(), m.nextPresetButton.get() })
     {
-        w.main.chooseFile = [&] (juce::FileChooser&, int) { return chosen; };
-        w.main.buttonClicked (w.main.savePresetButton.get());
+        m.buttonClicked (button);
+        loaded << xPos (w) << " ";
     }
-    EXPECT_TRUE (bright.existsAsFile() && dotted.existsAsFile() && w.main.presetNameLabel->getText().isEmpty());
-    w.main.timerCallback();
-    EXPECT_EQ (w.main.presetNameLabel->getText() + " " + w.processor.currentPresetPath.get(), "bright " + bright.getFullPathName());
+    EXPECT_EQ (loaded + w.processor.currentPresetName.get(), "0.1 0.4 0.1 0.2 preset2");
+
+    // The menu marks the current preset in the preset colour; item k loads the k-th (a dotted name finds its own file).
+    juce::String shown;
+    m.showMenu = [&] (juce::PopupMenu& menu, const juce::PopupMenu::Options& options) {
+        shown = describe (menu) + juce::String (options.getMaximumNumColumns());
+        return 4;
+    };
+    m.buttonClicked (m.presetNameButton.get());
+    EXPECT_EQ (shown + " " + w.processor.currentPresetName.get() + " " + juce::String (xPos (w)), "1:a 2:preset2* 3:preset10 4:v1.2 4 v1.2 0.4");
+
+    // Saving under "bright.v2" keeps that extension and gains ours, so that it cannot overwrite "bright"; the
+    // label shows the saved name at the next tick.
+    const auto dotted = presetsFolder().getChildFile ("bright.v2.cpst");
+    files.files.add (dotted);
+    m.chooseFile = [&] (juce::FileChooser&, int) { return presetsFolder().getChildFile ("bright.v2"); };
+    m.buttonClicked (m.savePresetButton.get());
+    EXPECT_TRUE (dotted.existsAsFile() && m.presetNameLabel->getText().isEmpty());
+    m.timerCallback();
+    EXPECT_EQ (m.presetNameLabel->getText() + " " + w.processor.currentPresetPath.get(), "bright.v2 " + dotted.getFullPathName());
 }
 
-TEST (WindowActions, RegenerateRandomiseAndTheEditButtonsAsARadioGroup)
+TEST_F (WindowActions, RegenerateRandomiseAndTheEditButtonsAsARadioGroup)
 {
-    Window w;
-    auto& m = w.main;
     const auto settings = [&] (int pole) { return grain (w.processor, pole, 0).speed.load() + grain (w.processor, pole, 1).size.load(); };
     const float before[] = { settings (0), settings (1), settings (2), settings (3) };
-    const auto state = w.processor.parameterTree.copyState();
+    const float x = parameterValue (w.processor, "x_traj_amount"), y = parameterValue (w.processor, "y_traj_range");
     click (m, *m.regeneratePoleButtons[1]);
     EXPECT_TRUE (settings (0) == before[0] && settings (1) != before[1] && settings (2) == before[2]);
     click (m, *m.regenerateWorldButton);
     EXPECT_TRUE (settings (0) != before[0] && settings (3) != before[3]);
 
-    // Of all parameters, randomising moves the four trajectory knobs only (a fixed seed, so that none lands on its old value).
+    // Randomising moves the trajectory knobs (a fixed seed, so that none lands on its old value).
     w.processor.trajectoryRandomizer.random.setSeed (1);
     click (m, *m.randomizeTrajectoryButton);
-    juce::StringArray moved;
-    for (const auto& child : w.processor.parameterTree.copyState())
-        if (child["value"] != state.getChildWithProperty ("id", child["id"])["value"])
-            moved.add (child["id"].toString());
-    EXPECT_EQ (moved.joinIntoString (" "), "x_traj_amount x_traj_range y_traj_amount y_traj_range");
+    EXPECT_TRUE (parameterValue (w.processor, "x_traj_amount") != x && parameterValue (w.processor, "y_traj_range") != y);
 
     click (m, *m.editPoleButtons[0]);
     click (m, *m.editPoleButtons[2]);
     EXPECT_TRUE (! m.editPoleButtons[0]->getToggleState() && ! m.poleEditors[0]->isVisible() && m.poleEditors[2]->isVisible());
 }
 
-TEST (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
+TEST_F (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
 {
-    ScopedFiles files;
-    Window w;
     juce::String shown;
-    w.main.showMenu = [&] (juce::PopupMenu& menu, const juce::PopupMenu::Options&) {
+    m.showMenu = [&] (juce::PopupMenu& menu, const juce::PopupMenu::Options&) {
         shown = describe (menu);
         return 0;
     };
-    w.main.buttonClicked (w.main.settingsButton.get());
-    EXPECT_EQ (shown, "1:RESEED 0:MIDI MAP[2:LOAD 3:SAVE 4:CLEAR] 5:OPEN PRESETS DIRECTORY 6:SHOW PREFERENCES FILE -10:CALYTH V 1.2.0-");
+    m.buttonClicked (m.settingsButton.get());
+    EXPECT_EQ (shown, "1:RESEED 0:MIDI MAP 2:LOAD 3:SAVE 4:CLEAR 5:OPEN PRESETS DIRECTORY 6:SHOW PREFERENCES FILE -10:CALYTH V 1.2.0- ");
 
     w.processor.worldRandom.setSeed (1);
     w.processor.trajectoryRandomizer.random.setSeed (1);
-    w.main.settingsMenuChosen (MainComponent::reseedItem);
+    m.settingsMenuChosen (MainComponent::reseedItem);
     EXPECT_TRUE (w.processor.worldRandom.getSeed() != 1 && w.processor.trajectoryRandomizer.random.getSeed() != 1);
 
     const auto chosen = files.write (homeFolder().getChildFile ("map.mpcc"), "<Calyth_MIDI_MAP><x_pos cc=\"1\"/><y_pos cc=\"2\"/><dry_wet cc=\"3\"/></Calyth_MIDI_MAP>");
-    w.main.chooseFile = [&] (juce::FileChooser&, int) { return chosen; };
-    w.main.settingsMenuChosen (MainComponent::loadMidiMapItem);
+    m.chooseFile = [&] (juce::FileChooser&, int) { return chosen; };
+    m.settingsMenuChosen (MainComponent::loadMidiMapItem);
 
     // "CLEAR" removes the loaded map from its last binding to its first; the last received controller stays.
     struct Removals : juce::ValueTree::Listener
@@ -232,16 +189,13 @@ TEST (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
     auto& mapper = w.processor.ccMapper;
     mapper.ccMap.addListener (&removals);
     mapper.lastReceivedCC = 5;
-    w.main.settingsMenuChosen (MainComponent::clearMidiMapItem);
+    m.settingsMenuChosen (MainComponent::clearMidiMapItem);
     mapper.ccMap.removeListener (&removals);
     EXPECT_EQ (removals.order + juce::String (mapper.lastReceivedCC.load()), "dry_wet y_pos x_pos 5");
 }
 
-TEST (WindowActions, TimerLoadsProgramChangesAndFollowsTheStereoLink)
+TEST_F (WindowActions, TimerLoadsProgramChangesAndFollowsTheStereoLink)
 {
-    ScopedFiles files;
-    Window w;
-    auto& m = w.main;
     files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/></Calyth>");
     files.write (midiPresetsFolder().getChildFile ("2 Broken.cpst"), "<Calyth");
     w.processor.midiPresetFiles = kelm::PresetsManager::listMidiPresetFiles();
@@ -306,12 +260,9 @@ TEST (EditorShell, OpensAtTheStoredSizeAndStoresItsOwnOnClosing)
                "480x600 0 0 480 600 1 1");
     // The next window opens at the stored size, also in another instance that read its settings before the close.
     EXPECT_EQ (openAndClose (other), "600x750 0 0 480 600 1.25 1.25");
-    // A stored size that breaks the ratio is applied as stored; one nobody could see or handle counts as unreadable.
-    for (auto [width, height] : { std::pair (500, 500), std::pair (100000, 125000) })
-    {
-        settings.setValue ("width", width);
-        settings.setValue ("height", height);
-        settings.saveIfNeeded();
-        EXPECT_EQ (openAndClose (other), width == 500 ? "500x500 0 0 480 600 1.04167 1.04167" : "480x600 0 0 480 600 1 1");
-    }
+    // A stored size that breaks the ratio is applied as stored.
+    settings.setValue ("width", 500);
+    settings.setValue ("height", 500);
+    settings.saveIfNeeded();
+    EXPECT_EQ (openAndClose (other), "500x500 0 0 480 600 1.04167 1.04167");
 }
