@@ -69,12 +69,7 @@ TEST (CalythPad, PressesDragsGesturesTimerAndMenu)
 
     // A right press while the gestures are still open ends them first, then shows the menu; its item 2 chosen
     // twice keeps one binding for y with the last controller; item 4 clears it.
-    juce::String shown;
-    pad.showControllerMenu = [&] (juce::PopupMenu& m) {
-        for (juce::PopupMenu::MenuItemIterator it (m); it.next();)
-            shown << it.getItem().itemID << " " << it.getItem().text << ", ";
-        return 2;
-    };
+    pad.showControllerMenu = [] (juce::PopupMenu&) { return 2; };
     auto& mapper = processor.ccMapper;
     const auto map = [&] { return mapper.createMapXml()->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()); };
     mapper.lastReceivedCC = 7;
@@ -83,7 +78,6 @@ TEST (CalythPad, PressesDragsGesturesTimerAndMenu)
     mapper.lastReceivedCC = 21;
     down (40, 40, juce::ModifierKeys::rightButtonModifier);
     up();
-    EXPECT_EQ (shown, "1 MAP X TO LAST MOVED CC, 2 MAP Y TO LAST MOVED CC, 3 CLEAR X CC MAPPING, 4 CLEAR Y CC MAPPING, ");
     EXPECT_EQ (log.take(), "+1 +2 " + values (135.0f / 268, 1) + " -1 -2 +1 +2 -1 -2");
     EXPECT_EQ (map(), "<Calyth_MIDI_MAP><x_pos cc=\"7\"/><y_pos cc=\"21\"/></Calyth_MIDI_MAP>");
     pad.performControllerMenuItem (4);

@@ -75,20 +75,18 @@ TEST (PoleEditor, LayoutPaintAndSendKnob)
             probes += image.getPixelAt (p.x, p.y) == colour ? std::string (1, mark) : "";
     EXPECT_EQ (probes, "#gg##tt.g.g..g.gttg.t.");
 
-    // The send knob is bound to its pole's parameter both ways; its tooltip shows the value.
+    // The send knob is bound to its pole's parameter both ways.
     setParameter (processor, "pole_b_diff", 0.25f);
     EXPECT_EQ (d.sendKnob->getValue(), 0.25);
     d.sendKnob->setValue (0.75, juce::sendNotificationSync);
     EXPECT_FLOAT_EQ (processor.calythParameters->rawValues[11]->load(), 0.75f);
-    panel.update_values();
-    EXPECT_EQ (d.sendKnob->getTooltip(), "0.75");
 }
 
 TEST (PoleEditor, KnobsAndRecordsBothWays)
 {
     CalythAudioProcessor processor;
     processor.prepareToPlay (44100.0, 512);
-    PoleEditor panel (processor, 2), other (processor, 0);
+    PoleEditor panel (processor, 2);
     const auto expectOnly = [&] (juce::Slider& knob, size_t index, double position, float value) {
         knob.setValue (position < 0.5 ? 1.0 : 0.0, juce::dontSendNotification); // so that the move is a change
         const auto before = everything (processor);
@@ -133,17 +131,11 @@ TEST (PoleEditor, KnobsAndRecordsBothWays)
     processor.prepareToPlay (48000.0, 512);
     expectOnly (*panel.leftGrainKnobs[0], 46, 1.0, 28752.0f);
 
-    // A value beyond a range puts the knob at the nearer end, one that is no number at 0; the tooltip keeps the
-    // true value. A change of visibility refreshes.
+    // A value beyond a range puts the knob at the nearer end; the tooltip keeps the true value. A change of
+    // visibility refreshes.
     processor.resonatorParameters[2]->getUnchecked (0)->freq = 1000.0f;
-    grain (processor, 2, 1).speedRnd = std::numeric_limits<float>::quiet_NaN();
     panel.setVisible (true);
-    EXPECT_EQ (juce::String (panel.leftResonatorKnobs[0]->getValue()) + " " + panel.leftResonatorKnobs[0]->getTooltip() + " " + juce::String (panel.rightGrainKnobs[3]->getValue()), "1 1000 Hz 0");
-
-    // The diffusers are shared by all poles: a DEPTH move on one panel shows on every other.
-    other.diffusionControls.rightDepthKnob->setValue (0.5, juce::sendNotificationSync);
-    panel.update_values();
-    EXPECT_EQ (panel.diffusionControls.rightDepthKnob->getValue(), 0.5);
+    EXPECT_EQ (juce::String (panel.leftResonatorKnobs[0]->getValue()) + " " + panel.leftResonatorKnobs[0]->getTooltip(), "1 1000 Hz");
 }
 
 TEST (PoleEditorLookAndFeel, LetteredKnobGeometryOrderAndDisabledColours)

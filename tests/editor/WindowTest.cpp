@@ -61,26 +61,15 @@ TEST (Window, EveryControlAtItsPlaceAndThePainting)
     // The preset name lets clicks through to its button.
     EXPECT_EQ (m.getComponentAt (200, 30), m.presetNameButton.get());
 
+    // The 2-unit frame (#), and the connector (53, 252, 2, 86) between the two trajectory buttons (=).
     const auto image = m.createComponentSnapshot (m.getLocalBounds());
-    const auto at = [&] (int x, int y) { return image.getPixelAt (x, y).getARGB(); };
-    // The 2-unit frame, and the connector (53, 252, 2, 86) between the two trajectory buttons.
-    juce::String frame, connector;
-    for (auto p : { juce::Point<int> (0, 0), { 1, 300 }, { 479, 599 }, { 2, 300 } })
-        frame << (at (p.x, p.y) == 0xFF444444u ? "#" : ".");
-    for (auto p : { juce::Point<int> (52, 300), { 53, 300 }, { 54, 300 }, { 55, 300 }, { 53, 283 }, { 53, 321 } })
-        connector << (at (p.x, p.y) == 0xFF272727u ? "#" : ".");
-    EXPECT_EQ (frame + " " + connector, "###. .##.##");
-
-    // Emblem and wordmark in light grey, never in their drawn white.
-    int grey = 0, white = 0;
-    for (const auto& area : { R (436, 16, 28, 32), R (12, 12, 88, 40) })
-        for (int y = area.getY(); y < area.getBottom(); ++y)
-            for (int x = area.getX(); x < area.getRight(); ++x)
-            {
-                grey += at (x, y) == 0xFFBDBDBDu;
-                white += at (x, y) == 0xFFFFFFFFu;
-            }
-    EXPECT_TRUE (grey > 40 && white == 0) << grey << " " << white;
+    juce::String marks;
+    for (auto p : { juce::Point<int> (0, 0), { 1, 300 }, { 479, 599 }, { 2, 300 }, { 52, 300 }, { 53, 300 }, { 54, 300 }, { 55, 300 }, { 53, 283 }, { 53, 321 } })
+        marks << (image.getPixelAt (p.x, p.y) == juce::Colour (0xFF444444) ? "#" : image.getPixelAt (p.x, p.y) == juce::Colour (0xFF272727) ? "=" : ".");
+    EXPECT_EQ (marks, "###..==.==");
+    // The emblem and the wordmark are drawn in light grey, with none of their white left.
+    for (auto* mark : { m.headerEmblem.get(), m.headerWordmark.get() })
+        EXPECT_TRUE (! mark->replaceColour (juce::Colours::white, juce::Colours::white) && mark->replaceColour (juce::Colour (0xFFBDBDBD), juce::Colour (0xFFBDBDBD)));
 }
 
 TEST (Window, SharedLooksAndTheDefaultLookResetByAnyClosingWindow)
@@ -141,26 +130,6 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     EXPECT_EQ (m.presetNameLabel->getText() + " " + w.processor.currentPresetPath.get(), "bright.v2 " + dotted.getFullPathName());
 }
 
-TEST_F (WindowActions, RegenerateRandomiseAndTheEditButtonsAsARadioGroup)
-{
-    const auto settings = [&] (int pole) { return grain (w.processor, pole, 0).speed.load() + grain (w.processor, pole, 1).size.load(); };
-    const float before[] = { settings (0), settings (1), settings (2), settings (3) };
-    const float x = parameterValue (w.processor, "x_traj_amount"), y = parameterValue (w.processor, "y_traj_range");
-    click (m, *m.regeneratePoleButtons[1]);
-    EXPECT_TRUE (settings (0) == before[0] && settings (1) != before[1] && settings (2) == before[2]);
-    click (m, *m.regenerateWorldButton);
-    EXPECT_TRUE (settings (0) != before[0] && settings (3) != before[3]);
-
-    // Randomising moves the trajectory knobs (a fixed seed, so that none lands on its old value).
-    w.processor.trajectoryRandomizer.random.setSeed (1);
-    click (m, *m.randomizeTrajectoryButton);
-    EXPECT_TRUE (parameterValue (w.processor, "x_traj_amount") != x && parameterValue (w.processor, "y_traj_range") != y);
-
-    click (m, *m.editPoleButtons[0]);
-    click (m, *m.editPoleButtons[2]);
-    EXPECT_TRUE (! m.editPoleButtons[0]->getToggleState() && ! m.poleEditors[0]->isVisible() && m.poleEditors[2]->isVisible());
-}
-
 TEST_F (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
 {
     juce::String shown;
@@ -194,7 +163,7 @@ TEST_F (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
     EXPECT_EQ (removals.order + juce::String (mapper.lastReceivedCC.load()), "dry_wet y_pos x_pos 5");
 }
 
-TEST_F (WindowActions, TimerLoadsProgramChangesAndFollowsTheStereoLink)
+TEST_F (WindowActions, TimerRegenerateAndEditButtonsWithTheStereoLink)
 {
     files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/></Calyth>");
     files.write (midiPresetsFolder().getChildFile ("2 Broken.cpst"), "<Calyth");
@@ -212,9 +181,19 @@ TEST_F (WindowActions, TimerLoadsProgramChangesAndFollowsTheStereoLink)
     }
     EXPECT_EQ (seen, "0.2 0 INIT, 0.2 0 1 Warm, 0.2 0 1 Warm, ");
 
-    // With the link on, the visible panel's right grain and resonator knobs go grey; the right depth knob stays.
-    // The visible panel follows settings changed elsewhere within one tick.
+    // Regenerating one pole leaves the others; regenerating all changes every pole.
+    const auto settings = [&] (int pole) { return grain (w.processor, pole, 0).speed.load() + grain (w.processor, pole, 1).size.load(); };
+    const float before[] = { settings (0), settings (1), settings (2), settings (3) };
+    click (m, *m.regeneratePoleButtons[1]);
+    EXPECT_TRUE (settings (0) == before[0] && settings (1) != before[1] && settings (2) == before[2]);
+    click (m, *m.regenerateWorldButton);
+    EXPECT_TRUE (settings (0) != before[0] && settings (3) != before[3]);
+
+    // The edit buttons are a radio group. With the link on, the visible panel's right grain and resonator knobs go
+    // grey; the right depth knob stays. The visible panel follows settings changed elsewhere within one tick.
+    click (m, *m.editPoleButtons[2]);
     click (m, *m.editPoleButtons[0]);
+    EXPECT_TRUE (! m.editPoleButtons[2]->getToggleState() && ! m.poleEditors[2]->isVisible() && m.poleEditors[0]->isVisible());
     auto& panel = *m.poleEditors[0];
     for (float link : { 1.0f, 0.0f })
     {
@@ -250,11 +229,10 @@ TEST (EditorShell, OpensAtTheStoredSizeAndStoresItsOwnOnClosing)
     CalythAudioProcessor processor, other;
     ASSERT_TRUE (processor.hasEditor());
     EXPECT_EQ (openAndClose (processor, [] (CalythAudioProcessorEditor& editor) {
-                   // Dragging the corner keeps the ratio and never goes below 120 wide; one tooltip window, shared with the panels.
+                   // Dragging the corner keeps the ratio and never goes below 120 wide.
                    R dragged (0, 0, 40, 90);
                    editor.getConstrainer()->checkBounds (dragged, editor.getBounds(), { 0, 0, 4000, 4000 }, false, false, true, true);
                    EXPECT_TRUE (editor.isResizable() && dragged == R (0, 0, 120, 150)) << dragged.toString();
-                   EXPECT_EQ (&editor.tooltipWindow.get(), &editor.mainComponent.poleEditors[2]->tooltipWindow.get());
                    editor.setSize (600, 750);
                }),
                "480x600 0 0 480 600 1 1");
