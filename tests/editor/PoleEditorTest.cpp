@@ -63,7 +63,6 @@ TEST (PoleEditor, LayoutPaintAndSendKnob)
 
     // Frame, header and its accent line, zone outlines one pixel in, the strips under the zone headers:
     // # black, g grey, t teal, . background.
-    EXPECT_TRUE (panel.isOpaque());
     juce::Image image (juce::Image::ARGB, 476, 236, true);
     juce::Graphics g (image);
     panel.paint (g);
@@ -130,17 +129,10 @@ TEST (PoleEditor, KnobsAndRecordsBothWays)
     EXPECT_EQ (panel.leftGrainKnobs[0]->getTooltip() + " " + panel.leftResonatorKnobs[0]->getTooltip(), "599 Ms 520 Hz");
     processor.prepareToPlay (48000.0, 512);
     expectOnly (*panel.leftGrainKnobs[0], 46, 1.0, 28752.0f);
-
-    // A value beyond a range puts the knob at the nearer end; the tooltip keeps the true value. A change of
-    // visibility refreshes.
-    processor.resonatorParameters[2]->getUnchecked (0)->freq = 1000.0f;
-    panel.setVisible (true);
-    EXPECT_EQ (juce::String (panel.leftResonatorKnobs[0]->getValue()) + " " + panel.leftResonatorKnobs[0]->getTooltip(), "1 1000 Hz");
 }
 
 TEST (PoleEditorLookAndFeel, LetteredKnobGeometryOrderAndDisabledColours)
 {
-    EXPECT_EQ (PoleEditorLookAndFeel::knob_txt_property.toString(), "display_text");
     PoleEditorLookAndFeel lf;
     juce::Component parent;
     juce::Slider slider;

@@ -24,15 +24,13 @@ TEST (Threads, EditorWorkWhileBlocksAndChunksRun)
 
     std::atomic<bool> running { true };
     std::atomic<int> blocks { 0 };
-    std::thread audio ([&] { // controller messages in every block, a program change in every eighth
-        juce::Random random (3);
+    std::thread audio ([&] { // controller messages for mapped parameters and a program change in every block
+        juce::MidiBuffer midi;
+        for (int i = 0; i < 6; ++i)
+            midi.addEvent (juce::MidiMessage::controllerEvent (1, 1 + i % 2, 20 * i), i * 40);
+        midi.addEvent (juce::MidiMessage::programChange (1, 0), 250);
         for (; running; ++blocks)
         {
-            juce::MidiBuffer midi;
-            for (int i = 0; i < 6; ++i)
-                midi.addEvent (juce::MidiMessage::controllerEvent (1, 1 + random.nextInt (2), random.nextInt (128)), i * 40);
-            if (blocks % 8 == 0)
-                midi.addEvent (juce::MidiMessage::programChange (1, 0), 250);
             const juce::ScopedLock lock (processor.getCallbackLock());
             runBlock (processor, midi);
         }
@@ -45,7 +43,6 @@ TEST (Threads, EditorWorkWhileBlocksAndChunksRun)
     // Panel knobs, update_values, the pad's drags, timer and paint, MIDI map LOAD and CLEAR, preset loads, the window's timer.
     juce::Random random (5);
     juce::Image image (juce::Image::ARGB, 284, 284, true);
-    const auto names = main.createPresetNamesArray();
     for (int round = 0; round < 120 || blocks < 50; ++round)
     {
         auto& panel = *main.poleEditors[round % 4];
@@ -60,7 +57,7 @@ TEST (Threads, EditorWorkWhileBlocksAndChunksRun)
         juce::Graphics g (image);
         main.pad->paint (g);
 
-        main.loadPreset (names, round % 2);
+        main.loadPreset ({ "one", "two" }, round % 2);
         main.settingsMenuChosen (round % 3 == 0 ? MainComponent::clearMidiMapItem : MainComponent::loadMidiMapItem);
         main.timerCallback();
         if (round % 20 == 0)
