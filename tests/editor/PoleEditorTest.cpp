@@ -61,8 +61,7 @@ TEST (PoleEditor, LayoutPaintAndSendKnob)
         "244 60 53 54 / 299 60 53 54 / 243 115 110 14", "360 60 53 54 / 415 60 53 54 / 359 115 110 14",
         "271 160 53 54 / 241 217 114 14", "360 160 53 54 / 415 160 53 54 / 359 215 110 14" }));
 
-    // Frame, header and its accent line, zone outlines one pixel in, the strips under the zone headers:
-    // # black, g grey, t teal, . background.
+    // Frame, header, its accent line, zone outlines one pixel in, strips under the zone headers: # black, g grey, t teal, . background.
     juce::Image image (juce::Image::ARGB, 476, 236, true);
     juce::Graphics g (image);
     panel.paint (g);

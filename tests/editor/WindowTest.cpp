@@ -1,5 +1,5 @@
-// The window: its controls' places, tooltips and bindings, its painting and shared looks, its actions (buttons,
-// presets, menus, saving, the timer), and the editor shell's size, scale and stored size.
+// The window: its controls' places and bindings, its painting and shared looks, its actions (presets, menus,
+// saving, regenerating, the edit buttons, the timer), and the editor shell's stored size and scale.
 #include "EditorTestHelpers.h"
 #include "editor/PluginEditor.h"
 
@@ -17,6 +17,7 @@ juce::String describe (const juce::PopupMenu& menu)
         items << it.getItem().itemID << ":" << it.getItem().text << (it.getItem().colour == juce::Colour (0xFF4BC89A) ? "*" : "") << (it.getItem().isEnabled ? " " : "- ");
     return items;
 }
+
 /** A window on a processor, and the files a test writes. */
 struct WindowActions : ::testing::Test
 {
@@ -63,7 +64,7 @@ TEST (Window, EveryControlAtItsPlaceAndThePainting)
         EXPECT_TRUE (! mark->replaceColour (juce::Colours::white, juce::Colours::white) && mark->replaceColour (juce::Colour (0xFFBDBDBD), juce::Colour (0xFFBDBDBD)));
 }
 
-TEST (Window, SharedLooksAndTheDefaultLookResetByAnyClosingWindow)
+TEST (Window, KnobBindingsSharedLooksAndTheDefaultLookResetByAnyClosingWindow)
 {
     auto first = std::make_unique<Window>();
     auto second = std::make_unique<Window>();
@@ -72,8 +73,15 @@ TEST (Window, SharedLooksAndTheDefaultLookResetByAnyClosingWindow)
     EXPECT_TRUE (&look == &second->main.getLookAndFeel() && &look == &juce::LookAndFeel::getDefaultLookAndFeel());
     EXPECT_EQ (look.findColour (juce::TooltipWindow::backgroundColourId).toString() + " " + look.findColour (juce::TooltipWindow::textColourId).toString(), "ff000000 ffffffff");
     EXPECT_EQ (&m.poleEditors[0]->getLookAndFeel(), &second->main.poleEditors[3]->getLookAndFeel());
-    // Only the mix knob draws from the centre of its scale.
-    EXPECT_TRUE (dynamic_cast<kelm::KVBipolarLook*> (&m.dryWetKnob.knob->getLookAndFeel()) != nullptr && &m.inGainKnob.knob->getLookAndFeel() == &look);
+    // Each knob follows its parameter; only the mix knob draws from the centre of its scale.
+    for (auto [knob, id] : { std::pair (&m.inGainKnob, "in_gain"), std::pair (&m.outGainKnob, "out_gain"), std::pair (&m.dryWetKnob, "dry_wet"),
+                             std::pair (&m.xTrajAmountKnob, "x_traj_amount"), std::pair (&m.xTrajRangeKnob, "x_traj_range"),
+                             std::pair (&m.yTrajAmountKnob, "y_traj_amount"), std::pair (&m.yTrajRangeKnob, "y_traj_range") })
+    {
+        first->processor.parameterTree.getParameter (id)->setValueNotifyingHost (0.75f);
+        EXPECT_NEAR (knob->knob->valueToProportionOfLength (knob->knob->getValue()), 0.75, 0.01) << id;
+        EXPECT_EQ (dynamic_cast<kelm::KVBipolarLook*> (&knob->knob->getLookAndFeel()) != nullptr, knob == &m.dryWetKnob) << id;
+    }
     // Closing one window hands the process back the framework's look; the other keeps its panels' look.
     second.reset();
     EXPECT_EQ (dynamic_cast<kelm::KVLook*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
@@ -208,15 +216,9 @@ juce::String openAndClose (CalythAudioProcessor& p, const std::function<void (Ca
 
 TEST (EditorShell, OpensAtTheStoredSizeAndStoresItsOwnOnClosing)
 {
-    juce::PropertiesFile settings (CalythAudioProcessor::makeSettingsFileOptions());
-    settings.getFile().deleteFile();
+    CalythAudioProcessor::makeSettingsFileOptions().getDefaultFile().deleteFile();
     CalythAudioProcessor processor, other;
     EXPECT_EQ (openAndClose (processor, [] (CalythAudioProcessorEditor& editor) { editor.setSize (600, 750); }), "480x600 0 0 480 600 1 1");
     // The next window opens at the stored size, also in another instance that read its settings before the close.
     EXPECT_EQ (openAndClose (other), "600x750 0 0 480 600 1.25 1.25");
-    // A stored size that breaks the ratio is applied as stored.
-    settings.setValue ("width", 500);
-    settings.setValue ("height", 500);
-    settings.saveIfNeeded();
-    EXPECT_EQ (openAndClose (other), "500x500 0 0 480 600 1.04167 1.04167");
 }
