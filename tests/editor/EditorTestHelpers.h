@@ -1,10 +1,10 @@
-// Helpers for the editor tests: mouse events on a component, and host-side parameter changes.
+// Helpers of the editor tests: mouse events, a processor with its main component, clicks, preset files and snapshots.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <juce_gui_basics/juce_gui_basics.h>
 
-#include "plugin/PluginProcessor.h"
+#include "editor/MainComponent.h"
+#include "plugin/StateTestHelpers.h"
 
 namespace calyth::test
 {
@@ -15,10 +15,34 @@ inline juce::MouseEvent mouseAt (juce::Component& c, juce::Point<int> p, juce::M
     return { juce::Desktop::getInstance().getMainMouseSource(), p.toFloat(), mods, 1, 0, 0, 0, 0, &c, &c, now, p.toFloat(), now, 1, false };
 }
 
-/** Sets a host parameter to a value in its own range, as the host would. */
-inline void setParameter (CalythAudioProcessor& processor, const char* id, float value)
+/** A processor and a main component laid out at the design size, as the editor shell shows it. */
+struct Window
 {
-    auto* parameter = processor.parameterTree.getParameter (id);
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
+    Window()
+    {
+        main.setBounds (0, 0, 480, 600);
+        main.setVisible (true);
+    }
+
+    CalythAudioProcessor processor;
+    MainComponent main { processor };
+};
+
+/** A user's click: a toggling button flips and tells its listeners (the window, an attachment) at once. */
+inline void click (MainComponent& main, juce::Button& button)
+{
+    if (button.getClickingTogglesState())
+        button.setToggleState (! button.getToggleState(), juce::sendNotificationSync);
+    else
+        main.buttonClicked (&button);
+}
+
+inline juce::File presetsFolder() { return juce::File (kelm::PresetsManager::presetsFolderPath()); }
+
+/** A preset file that sets x_pos, so that which one was loaded shows in the parameter. */
+inline juce::File writePreset (ScopedFiles& files, const juce::String& name, float xPos, const juce::String& extra = {})
+{
+    return files.write (presetsFolder().getChildFile (name + ".cpst"),
+                        "<Calyth><PARAM id=\"x_pos\" value=\"" + juce::String (xPos) + "\"/>" + extra + "</Calyth>");
 }
 } // namespace calyth::test
