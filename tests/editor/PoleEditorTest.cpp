@@ -128,6 +128,15 @@ TEST (PoleEditor, KnobsAndRecordsBothWays)
     EXPECT_EQ (panel.leftGrainKnobs[0]->getTooltip() + " " + panel.leftResonatorKnobs[0]->getTooltip(), "599 Ms 520 Hz");
     processor.prepareToPlay (48000.0, 512);
     expectOnly (*panel.leftGrainKnobs[0], 46, 1.0, 28752.0f);
+
+    // A stored 1000 Hz puts FREQ at its top; the DEPTH pair edits the channels' diffusers, so every panel shows it.
+    processor.resonatorParameters[2]->getUnchecked (0)->freq = 1000.0f;
+    panel.update_values();
+    EXPECT_EQ (panel.leftResonatorKnobs[0]->getValue(), 1.0);
+    EXPECT_EQ (panel.leftResonatorKnobs[0]->getTooltip(), "1000 Hz");
+    PoleEditor other (processor, 0);
+    EXPECT_EQ (other.diffusionControls.rightDepthKnob->getValue(), panel.diffusionControls.rightDepthKnob->getValue());
+    EXPECT_EQ (other.diffusionControls.rightDepthKnob->getValue(), 0.125);
 }
 
 TEST (PoleEditorLookAndFeel, LetteredKnobGeometryOrderAndDisabledColours)

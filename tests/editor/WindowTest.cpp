@@ -126,6 +126,17 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     EXPECT_TRUE (dotted.existsAsFile() && m.presetNameLabel->getText().isEmpty());
     m.timerCallback();
     EXPECT_EQ (m.presetNameLabel->getText() + " " + w.processor.currentPresetPath.get(), "bright.v2 " + dotted.getFullPathName());
+
+    // Under "bright" or "bright.cpst" the file is "bright.cpst".
+    const auto plain = presetsFolder().getChildFile ("bright.cpst");
+    files.files.add (plain);
+    for (auto name : { "bright", "bright.cpst" })
+    {
+        plain.deleteFile();
+        m.chooseFile = [&] (juce::FileChooser&, int) { return presetsFolder().getChildFile (name); };
+        m.buttonClicked (m.savePresetButton.get());
+        EXPECT_TRUE (plain.existsAsFile() && ! plain.withFileExtension ("cpst.cpst").exists()) << name;
+    }
 }
 
 TEST_F (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
@@ -218,7 +229,18 @@ TEST (EditorShell, OpensAtTheStoredSizeAndStoresItsOwnOnClosing)
 {
     CalythAudioProcessor::makeSettingsFileOptions().getDefaultFile().deleteFile();
     CalythAudioProcessor processor, other;
-    EXPECT_EQ (openAndClose (processor, [] (CalythAudioProcessorEditor& editor) { editor.setSize (600, 750); }), "480x600 0 0 480 600 1 1");
+    const auto resize = [] (CalythAudioProcessorEditor& editor) {
+        EXPECT_EQ (editor.getConstrainer()->getMinimumWidth(), 120);
+        EXPECT_EQ (editor.getConstrainer()->getFixedAspectRatio(), 0.8);
+        editor.setSize (600, 750);
+    };
+    EXPECT_EQ (openAndClose (processor, resize), "480x600 0 0 480 600 1 1");
     // The next window opens at the stored size, also in another instance that read its settings before the close.
     EXPECT_EQ (openAndClose (other), "600x750 0 0 480 600 1.25 1.25");
+
+    // An edited size that breaks the ratio is applied as stored; the content follows the width.
+    other.settingsFile->setValue (other.widthKey, 720);
+    other.settingsFile->setValue (other.heightKey, 500);
+    other.settingsFile->saveIfNeeded();
+    EXPECT_EQ (openAndClose (other), "720x500 0 0 480 600 1.5 1.5");
 }
