@@ -23,13 +23,6 @@ juce::uint8 alphaByte (float fraction)
 
 juce::Colour teal (juce::uint8 alpha) { return kelm::KelmColours::teal.withAlpha (alpha); }
 
-bool hostIsAbletonLive()
-{
-    const juce::PluginHostType host;
-    return host.type == juce::PluginHostType::AbletonLive6 || host.type == juce::PluginHostType::AbletonLive7
-        || host.type == juce::PluginHostType::AbletonLive8 || host.type == juce::PluginHostType::AbletonLiveGeneric;
-}
-
 // The outline of an ellipse with a line of the thickness centred on it, as one even-odd path.
 void setToOutline (juce::Path& path, juce::Rectangle<float> ellipse, float thickness)
 {
@@ -45,7 +38,7 @@ CalythPad::CalythPad (CalythAudioProcessor& processorToUse)
     : xParameter (processorToUse.parameterTree.getParameter (processorToUse.calythParameters->parameterIDs[1])),
       yParameter (processorToUse.parameterTree.getParameter (processorToUse.calythParameters->parameterIDs[2])),
       processor (&processorToUse),
-      isAbletonLive (hostIsAbletonLive()),
+      isAbletonLive (juce::PluginHostType().isAbletonLive()),
       cursorImage (juce::Drawable::createFromImageData (CalythBinaryData::PadCursor_svg,
                                                         (size_t) CalythBinaryData::PadCursor_svgSize)),
       glowFill (juce::ColourGradient (teal (0), 0.0f, 0.0f, teal (0), 1.0f, 0.0f, true))
