@@ -79,6 +79,24 @@ void ResonatorQuad::store (ResonatorState* const* r) const noexcept
         r[i]->lastOut = lanes[i];
 }
 
+namespace
+{
+// A lane that is no longer finite starts again from silence, as ResonatorState::sampleUpdate does.
+__m128 finishQuad (ResonatorQuad& q, __m128 v) noexcept
+{
+    const __m128 magnitude = _mm_andnot_ps (_mm_set1_ps (-0.0f), v);
+    const __m128 finite = _mm_cmple_ps (magnitude, _mm_set1_ps (std::numeric_limits<float>::max()));
+    if (_mm_movemask_ps (finite) != 0xf)
+    {
+        for (auto& s : q.allpassState)
+            s = _mm_and_ps (s, finite);
+        v = _mm_and_ps (v, finite);
+    }
+    q.lastOut = v;
+    return v;
+}
+} // namespace
+
 void ResonatorQuad::sampleUpdate (float* values) noexcept
 {
     __m128 v = _mm_add_ps (_mm_mul_ps (lastOut, feedback), _mm_loadu_ps (values));
@@ -90,18 +108,26 @@ void ResonatorQuad::sampleUpdate (float* values) noexcept
         s = w;
     }
 
-    // A lane that is no longer finite starts again from silence, as ResonatorState::sampleUpdate does.
-    const __m128 magnitude = _mm_andnot_ps (_mm_set1_ps (-0.0f), v);
-    const __m128 finite = _mm_cmple_ps (magnitude, _mm_set1_ps (std::numeric_limits<float>::max()));
-    if (_mm_movemask_ps (finite) != 0xf)
+    _mm_storeu_ps (values, finishQuad (*this, v));
+}
+
+void ResonatorQuad::sampleUpdate (ResonatorQuad& a, float* aValues, ResonatorQuad& b, float* bValues) noexcept
+{
+    __m128 va = _mm_add_ps (_mm_mul_ps (a.lastOut, a.feedback), _mm_loadu_ps (aValues));
+    __m128 vb = _mm_add_ps (_mm_mul_ps (b.lastOut, b.feedback), _mm_loadu_ps (bValues));
+
+    for (int k = 0; k < 6; ++k)
     {
-        for (auto& s : allpassState)
-            s = _mm_and_ps (s, finite);
-        v = _mm_and_ps (v, finite);
+        const __m128 wa = _mm_add_ps (_mm_mul_ps (a.coefficient, a.allpassState[k]), va);
+        const __m128 wb = _mm_add_ps (_mm_mul_ps (b.coefficient, b.allpassState[k]), vb);
+        va = _mm_sub_ps (a.allpassState[k], _mm_mul_ps (a.coefficient, wa));
+        vb = _mm_sub_ps (b.allpassState[k], _mm_mul_ps (b.coefficient, wb));
+        a.allpassState[k] = wa;
+        b.allpassState[k] = wb;
     }
 
-    lastOut = v;
-    _mm_storeu_ps (values, v);
+    _mm_storeu_ps (aValues, finishQuad (a, va));
+    _mm_storeu_ps (bValues, finishQuad (b, vb));
 }
 
 AllpassDelayLine::AllpassDelayLine (float g, int d) : buffer (44100, true), gain (g), delay (d) {}

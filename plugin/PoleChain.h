@@ -28,6 +28,8 @@ struct ResonatorQuad
     void store (ResonatorState* const* resonators) const noexcept;
     /** One sample of each resonator: values[i] goes into resonator i and its output comes back in its place. */
     void sampleUpdate (float* values) noexcept;
+    /** sampleUpdate of two quads at once, their steps interleaved so that neither waits for the other. */
+    static void sampleUpdate (ResonatorQuad& a, float* aValues, ResonatorQuad& b, float* bValues) noexcept;
 
     __m128 allpassState[6], lastOut, coefficient, feedback;
 };
