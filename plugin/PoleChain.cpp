@@ -171,34 +171,9 @@ void DiffuserState::blockUpdate (const DiffuserParameters& parameters)
 
 float DiffuserState::sampleUpdate (float send)
 {
-    const float lp = (lastOut * feedback) * damp + (1.0f - damp) * lowpassState;
-    float v = (feedback * -0.65f + 1.0f) * send + lp;
-
-    for (auto& line : lines)
-    {
-        line.readIndex = line.writeIndex - line.delay;
-        if (line.readIndex < 0)
-            line.readIndex += line.length;
-
-        const float d = line.buffer[line.readIndex];
-        const float w = d * line.gain + v;
-        line.buffer[line.writeIndex] = w;
-        const float y = d - line.gain * w;
-
-        if (++line.writeIndex >= line.length)
-            line.writeIndex = 0;
-
-        v = y;
-    }
-
-    if (! std::isfinite (v))
-    {
-        clear();
-        return 0.0f;
-    }
-
-    lowpassState = lp;
-    lastOut = v;
+    DiffuserRun run (*this);
+    const float v = run.sampleUpdate (send);
+    run.store();
     return v;
 }
 

@@ -180,6 +180,7 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
     ResonatorQuad resonatorQuads[numChannels];
     for (int ch = 0; ch < numEngineChannels; ++ch)
         resonatorQuads[ch].load (poleResonators[ch]);
+    DiffuserRun diffuserRuns[numChannels] = { DiffuserRun (*diffusers.getUnchecked (0)), DiffuserRun (*diffusers.getUnchecked (1)) };
 
     // The clouds hear nothing of the rest of the chain, so each plays a stretch ahead of it.
     constexpr int stretchLength = 64;
@@ -219,7 +220,7 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
                     send += weights[p] * s * out[ch][p];
                 }
 
-                data[ch][i] = direct + diffusers.getUnchecked (ch)->sampleUpdate (send);
+                data[ch][i] = direct + diffuserRuns[ch].sampleUpdate (send);
             }
         }
     }
@@ -227,6 +228,7 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
     for (int ch = 0; ch < numEngineChannels; ++ch)
     {
         resonatorQuads[ch].store (poleResonators[ch]);
+        diffuserRuns[ch].store();
         float* samples = data[ch];
         const float* dry = dryBuffer.getReadPointer (ch);
         platform::multiply (samples, outGainSmoother->values(), samples, n);
