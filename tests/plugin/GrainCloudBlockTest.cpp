@@ -10,6 +10,9 @@ TEST (GrainCloudBlock, BlocksOfAnyLengthMatchSampleBySampleBitForBit)
 {
     GrainCloud bySample, byBlock;
     bySample.regionSeed = byBlock.regionSeed = 77;
+    for (auto* cloud : { &bySample, &byBlock })
+        for (int i = 0; i < cloud->bufferLength; ++i)
+            cloud->recording.setSample (0, i, std::sin ((float) i * 0.01f));
     GrainCloud::Parameters record { 37, 1, 3000.0f, 1.3f, 0.2f, 0.4f, 0.5f, 0.8f, false };
     const int lengths[] = { 1, 3, 4, 5, 64, 7, 130, 2 };
     float input[130], expected[130], actual[130];
