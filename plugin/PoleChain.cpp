@@ -67,16 +67,19 @@ void ResonatorQuad::load (ResonatorState* const* r) noexcept
 
 void ResonatorQuad::store (ResonatorState* const* r) const noexcept
 {
-    float lanes[4];
+    // Through a local copy: stores into one resonator need then not be taken to move the others.
+    float lanes[7][4];
     for (int k = 0; k < 6; ++k)
-    {
-        _mm_storeu_ps (lanes, allpassState[k]);
-        for (int i = 0; i < 4; ++i)
-            r[i]->allpassState[k] = lanes[i];
-    }
-    _mm_storeu_ps (lanes, lastOut);
+        _mm_storeu_ps (lanes[k], allpassState[k]);
+    _mm_storeu_ps (lanes[6], lastOut);
+
     for (int i = 0; i < 4; ++i)
-        r[i]->lastOut = lanes[i];
+    {
+        auto& resonator = *r[i];
+        for (int k = 0; k < 6; ++k)
+            resonator.allpassState[k] = lanes[k][i];
+        resonator.lastOut = lanes[6][i];
+    }
 }
 
 namespace
