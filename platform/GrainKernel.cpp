@@ -3,7 +3,9 @@
 
 namespace platform
 {
-int playGrainSlotsScalar (const GrainSlots& g, float* contributions, std::uint64_t& takeMask) noexcept
+namespace
+{
+int playOneSample (const GrainSlots& g, float* row, std::uint64_t& takeMask) noexcept
 {
     const float* r = g.recording;
     const auto lastIndex = (float) (g.bufferLength - 1);
@@ -37,16 +39,30 @@ int playGrainSlotsScalar (const GrainSlots& g, float* contributions, std::uint64
             // The window reads the position before the range check above.
             const float x = (position - (float) start) * g.inverseLength[i];
             const float pos = x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f;
-            contributions[i] = (g.window[(int) (pos * 2047.0f)] * g.amplitude[i]) * s;
+            row[i] = (g.window[(int) (pos * 2047.0f)] * g.amplitude[i]) * s;
         }
         else
         {
-            contributions[i] = s * g.amplitude[i];
+            row[i] = s * g.amplitude[i];
         }
     }
 
     takeMask = takes;
     return i;
+}
+} // namespace
+
+int playGrainSlotsScalar (GrainSlots& g, int numSamples, float (*contributions)[64], int& played,
+                          std::uint64_t& takeMask) noexcept
+{
+    for (int t = 0; t < numSamples; ++t)
+    {
+        recordInput (g, t);
+        played = playOneSample (g, contributions[t], takeMask);
+        if (takeMask != 0 || g.takeAllPending)
+            return t + 1;
+    }
+    return numSamples;
 }
 
 GrainKernel bestGrainKernel() noexcept

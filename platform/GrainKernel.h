@@ -1,14 +1,14 @@
-// One sample of a grain cloud's grain slots, in a plain form that kernels for several instruction sets share.
+// A few samples of a grain cloud's recording and grain slots, in a plain form that kernels for several instruction sets share.
 #pragma once
 
 #include <cstdint>
 
 namespace platform
 {
-/** The grain slots of one cloud and what one sample of them needs. */
+/** The grain slots of one cloud and what playing them needs. */
 struct GrainSlots
 {
-    const float* recording;
+    float* recording;
     const float* window; // nullptr: no window
     int bufferLength;
     int density; // 0 .. 64
@@ -22,14 +22,23 @@ struct GrainSlots
     const float* amplitude;
     const bool* regionPending;
     const float* inverseLength;
+
+    const float* input; // the samples to record, one before each played sample; nullptr: frozen
+    int writePosition;
 };
 
-/** Plays slots 0 .. density - 1 for one sample, in slot order, until a slot whose region does not end inside
-    the recording. Writes each played slot's contribution and its advanced read position, sets bit i of
-    takeMask where slot i now takes its pending region, and returns the number of slots played: below density
-    when such a slot ended the sample. Contributions of slots after the played ones may be overwritten too,
-    up to a multiple of 16; the array has room for 64. */
-using GrainKernel = int (*) (const GrainSlots& slots, float* contributions, std::uint64_t& takeMask) noexcept;
+/** Most samples a kernel plays in one call. */
+constexpr int maxKernelSamples = 4;
+
+/** Records input[t] (unless frozen) and then plays slots 0 .. density - 1 in slot order for each sample t below
+    numSamples (at most maxKernelSamples), until a slot whose region does not end inside the recording. Writes
+    each played slot's contribution to contributions[t] and its advanced read position, and the number of slots
+    played in each sample, the same for all of them (below density when such a slot ended the samples), to
+    played. Stops after the first sample in which a slot takes its pending region (bit i of takeMask for slot i)
+    or takeAllPending is set, and returns the number of samples played. Contributions of slots after the played
+    ones may be overwritten too, up to a multiple of 16; each row has room for 64. */
+using GrainKernel = int (*) (GrainSlots& slots, int numSamples, float (*contributions)[64], int& played,
+                             std::uint64_t& takeMask) noexcept;
 
 /** The widest kernel this processor runs. All of them give the same results, bit for bit. */
 GrainKernel bestGrainKernel() noexcept;
@@ -38,9 +47,19 @@ GrainKernel bestGrainKernel() noexcept;
 GrainKernel narrowGrainKernel() noexcept;
 constexpr int narrowGrainKernelSlots = 8;
 
-int playGrainSlotsScalar (const GrainSlots&, float*, std::uint64_t&) noexcept;
-int playGrainSlotsAvx2 (const GrainSlots&, float*, std::uint64_t&) noexcept;
-int playGrainSlotsAvx512 (const GrainSlots&, float*, std::uint64_t&) noexcept;
+int playGrainSlotsScalar (GrainSlots&, int, float (*)[64], int&, std::uint64_t&) noexcept;
+int playGrainSlotsAvx2 (GrainSlots&, int, float (*)[64], int&, std::uint64_t&) noexcept;
+int playGrainSlotsAvx512 (GrainSlots&, int, float (*)[64], int&, std::uint64_t&) noexcept;
+
+/** Records sample t of the input, as a cloud does before it plays that sample. */
+static inline void recordInput (GrainSlots& g, int t) noexcept
+{
+    if (g.input == nullptr)
+        return;
+    g.recording[g.writePosition] = g.input[t];
+    if (++g.writePosition >= g.bufferLength)
+        g.writePosition = 0;
+}
 
 /** Where a grain's loop gives up subtracting region lengths: the remainder, or the start when even that
     lands outside. Static, as below. */

@@ -18,6 +18,21 @@ GatherFloats gather (const float* table, GatherInts index, GatherInts lanes) noe
     return (GatherFloats) _mm256_mask_i32gather_ps (_mm256_setzero_ps(), table, (__m256i) index, (__m256) lanes, 4);
 }
 
+// The table's entries at index and index + 1 of the lanes that play, each pair in one 64-bit read.
+void gatherPairs (const float* table, GatherInts index, GatherInts lanes, GatherFloats& first, GatherFloats& second) noexcept
+{
+    const auto* pairs = reinterpret_cast<const long long*> (table);
+    const auto low = _mm256_mask_i32gather_epi64 (_mm256_setzero_si256(), pairs, _mm256_castsi256_si128 ((__m256i) index),
+                                                  _mm256_cvtepi32_epi64 (_mm256_castsi256_si128 ((__m256i) lanes)), 4);
+    const auto high = _mm256_mask_i32gather_epi64 (_mm256_setzero_si256(), pairs, _mm256_extracti128_si256 ((__m256i) index, 1),
+                                                   _mm256_cvtepi32_epi64 (_mm256_extracti128_si256 ((__m256i) lanes, 1)), 4);
+    // Within each half the pairs' first and second entries, then the halves' 64-bit quarters put in order.
+    const auto firsts = _mm256_shuffle_ps ((__m256) low, (__m256) high, _MM_SHUFFLE (2, 0, 2, 0));
+    const auto seconds = _mm256_shuffle_ps ((__m256) low, (__m256) high, _MM_SHUFFLE (3, 1, 3, 1));
+    first = (GatherFloats) _mm256_permute4x64_pd ((__m256d) firsts, _MM_SHUFFLE (3, 1, 2, 0));
+    second = (GatherFloats) _mm256_permute4x64_pd ((__m256d) seconds, _MM_SHUFFLE (3, 1, 2, 0));
+}
+
 unsigned laneBits (GatherInts mask) noexcept
 {
     return (unsigned) _mm256_movemask_ps ((__m256) mask);

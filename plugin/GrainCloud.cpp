@@ -108,12 +108,13 @@ void GrainCloud::blockUpdate (const Parameters& newParameters)
 float GrainCloud::sampleUpdate (float input)
 {
     auto slots = currentSlots();
-    float contributions[maxGrains];
-    const int played = playSample (input, parameters.freeze, slots, kernel, contributions);
+    float contributions[1][maxGrains];
+    int played = 0;
+    playSamples (&input, 1, parameters.freeze, slots, kernel, contributions, &played);
 
     float sum = 0.0f;
     for (int i = 0; i < played; ++i)
-        sum += contributions[i];
+        sum += contributions[0][i];
 
     return finishSample (sum, played < slots.density, parameters.gain);
 }
@@ -130,19 +131,18 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
 
     // Samples are played in groups whose sums then run side by side: each sum is still added in slot order,
     // but the groups' additions no longer wait for one another.
-    constexpr int group = 4;
+    constexpr int group = platform::maxKernelSamples;
+    static_assert (group == 4, "four samples' sums side by side");
     float contributions[group][maxGrains];
 
     for (int start = 0; start < numSamples; start += group)
     {
         const int n = juce::jmin (group, numSamples - start);
         int played[group] = {};
+        playSamples (input + start, n, freeze, slots, play, contributions, played);
         int longest = 0;
         for (int j = 0; j < n; ++j)
-        {
-            played[j] = playSample (input[start + j], freeze, slots, play, contributions[j]);
             longest = juce::jmax (longest, played[j]);
-        }
 
         float sums[group] = {};
         if (n == group)
@@ -182,37 +182,45 @@ platform::GrainSlots GrainCloud::currentSlots() noexcept
     const float* window = envelope == 1 ? triTable : (envelope == 2 ? hannTable : nullptr);
     return { recordingData, window, bufferLength, juce::jlimit (0, maxGrains, parameters.density.load()),
              parameters.speed, takeAllPending, readPosition, regionStart, regionLength, speedOffset, amplitude,
-             regionPending, inverseLength };
+             regionPending, inverseLength, nullptr, writePosition };
 }
 
-int GrainCloud::playSample (float input, bool freeze, platform::GrainSlots& slots, platform::GrainKernel play,
-                            float* contributions) noexcept
+void GrainCloud::playSamples (const float* input, int numSamples, bool freeze, platform::GrainSlots& slots,
+                              platform::GrainKernel play, float (*contributions)[maxGrains], int* played) noexcept
 {
-    if (! freeze)
-    {
-        recordingData[writePosition] = input;
-        if (++writePosition >= bufferLength)
-            writePosition = 0;
-    }
+    slots.writePosition = writePosition;
 
     if (slots.density <= 0)
     {
+        slots.input = freeze ? nullptr : input;
+        for (int t = 0; t < numSamples; ++t)
+        {
+            platform::recordInput (slots, t);
+            played[t] = 0;
+        }
         takeAllPending = slots.takeAllPending = false;
-        return 0;
     }
 
-    slots.takeAllPending = takeAllPending;
-    std::uint64_t takes = 0;
-    const int played = play (slots, contributions, takes);
+    for (int done = 0; slots.density > 0 && done < numSamples;)
+    {
+        slots.input = freeze ? nullptr : input + done;
+        slots.takeAllPending = takeAllPending;
+        int count = 0;
+        std::uint64_t takes = 0;
+        const int samples = play (slots, numSamples - done, contributions + done, count, takes);
+        std::fill (played + done, played + done + samples, count);
+        done += samples;
 
-    // Each slot's region change touches that slot alone, so taking them after the kernel keeps the slot order.
-    for (; takes != 0; takes &= takes - 1)
-        takePendingRegion (__builtin_ctzll (takes));
+        // Each slot's region change touches that slot alone, so taking them after the kernel keeps the slot order.
+        for (; takes != 0; takes &= takes - 1)
+            takePendingRegion (__builtin_ctzll (takes));
 
-    // A sample that a region past the recording (only after a rescale) ended leaves the flag as it is.
-    if (played == slots.density)
-        takeAllPending = false;
-    return played;
+        // Samples that a region past the recording (only after a rescale) ended leave the flag as it is.
+        if (count == slots.density)
+            takeAllPending = false;
+    }
+
+    writePosition = slots.writePosition;
 }
 
 float GrainCloud::finishSample (float sum, bool ended, float gain) noexcept

@@ -62,9 +62,10 @@ public:
 
 private:
     platform::GrainSlots currentSlots() noexcept;
-    /** Records the input and plays the grains of one sample; returns the number of slots played. */
-    int playSample (float input, bool freeze, platform::GrainSlots& slots, platform::GrainKernel play,
-                    float* contributions) noexcept;
+    /** Records and plays numSamples (at most platform::maxKernelSamples) samples of input; played[t] is the
+        number of slots played in sample t. */
+    void playSamples (const float* input, int numSamples, bool freeze, platform::GrainSlots& slots,
+                      platform::GrainKernel play, float (*contributions)[maxGrains], int* played) noexcept;
     static float finishSample (float sum, bool ended, float gain) noexcept;
     void takePendingRegion (int slot) noexcept;
 

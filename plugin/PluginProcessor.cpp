@@ -35,6 +35,7 @@ CalythAudioProcessor::CalythAudioProcessor()
     }
 
     dryBuffer.setSize (2, 512);
+    padPositions.setSize (2, 512);
 
     calythParameters = std::make_unique<CalythParameters> (parameterTree);
     parameterTree.state = juce::ValueTree ("Calyth");

@@ -105,6 +105,8 @@ public:
     ParameterRandomizer trajectoryRandomizer { parameterTree, 1 };
 
     juce::AudioBuffer<float> dryBuffer;
+    // The pad position the first channel's poles are weighted by at each sample of a stretch: x, then y.
+    juce::AudioBuffer<float> padPositions;
 
     // Written by the audio thread (program change without an editor), the state thread and the editor.
     SharedString currentPresetName { "INIT" };

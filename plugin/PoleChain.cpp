@@ -67,17 +67,38 @@ void ResonatorQuad::load (ResonatorState* const* r) noexcept
 
 void ResonatorQuad::store (ResonatorState* const* r) const noexcept
 {
-    float lanes[4];
+    // Through a local copy: stores into one resonator need then not be taken to move the others.
+    float lanes[7][4];
     for (int k = 0; k < 6; ++k)
-    {
-        _mm_storeu_ps (lanes, allpassState[k]);
-        for (int i = 0; i < 4; ++i)
-            r[i]->allpassState[k] = lanes[i];
-    }
-    _mm_storeu_ps (lanes, lastOut);
+        _mm_storeu_ps (lanes[k], allpassState[k]);
+    _mm_storeu_ps (lanes[6], lastOut);
+
     for (int i = 0; i < 4; ++i)
-        r[i]->lastOut = lanes[i];
+    {
+        auto& resonator = *r[i];
+        for (int k = 0; k < 6; ++k)
+            resonator.allpassState[k] = lanes[k][i];
+        resonator.lastOut = lanes[6][i];
+    }
 }
+
+namespace
+{
+// A lane that is no longer finite starts again from silence, as ResonatorState::sampleUpdate does.
+__m128 finishQuad (ResonatorQuad& q, __m128 v) noexcept
+{
+    const __m128 magnitude = _mm_andnot_ps (_mm_set1_ps (-0.0f), v);
+    const __m128 finite = _mm_cmple_ps (magnitude, _mm_set1_ps (std::numeric_limits<float>::max()));
+    if (_mm_movemask_ps (finite) != 0xf)
+    {
+        for (auto& s : q.allpassState)
+            s = _mm_and_ps (s, finite);
+        v = _mm_and_ps (v, finite);
+    }
+    q.lastOut = v;
+    return v;
+}
+} // namespace
 
 void ResonatorQuad::sampleUpdate (float* values) noexcept
 {
@@ -90,18 +111,26 @@ void ResonatorQuad::sampleUpdate (float* values) noexcept
         s = w;
     }
 
-    // A lane that is no longer finite starts again from silence, as ResonatorState::sampleUpdate does.
-    const __m128 magnitude = _mm_andnot_ps (_mm_set1_ps (-0.0f), v);
-    const __m128 finite = _mm_cmple_ps (magnitude, _mm_set1_ps (std::numeric_limits<float>::max()));
-    if (_mm_movemask_ps (finite) != 0xf)
+    _mm_storeu_ps (values, finishQuad (*this, v));
+}
+
+void ResonatorQuad::sampleUpdate (ResonatorQuad& a, float* aValues, ResonatorQuad& b, float* bValues) noexcept
+{
+    __m128 va = _mm_add_ps (_mm_mul_ps (a.lastOut, a.feedback), _mm_loadu_ps (aValues));
+    __m128 vb = _mm_add_ps (_mm_mul_ps (b.lastOut, b.feedback), _mm_loadu_ps (bValues));
+
+    for (int k = 0; k < 6; ++k)
     {
-        for (auto& s : allpassState)
-            s = _mm_and_ps (s, finite);
-        v = _mm_and_ps (v, finite);
+        const __m128 wa = _mm_add_ps (_mm_mul_ps (a.coefficient, a.allpassState[k]), va);
+        const __m128 wb = _mm_add_ps (_mm_mul_ps (b.coefficient, b.allpassState[k]), vb);
+        va = _mm_sub_ps (a.allpassState[k], _mm_mul_ps (a.coefficient, wa));
+        vb = _mm_sub_ps (b.allpassState[k], _mm_mul_ps (b.coefficient, wb));
+        a.allpassState[k] = wa;
+        b.allpassState[k] = wb;
     }
 
-    lastOut = v;
-    _mm_storeu_ps (values, v);
+    _mm_storeu_ps (aValues, finishQuad (a, va));
+    _mm_storeu_ps (bValues, finishQuad (b, vb));
 }
 
 AllpassDelayLine::AllpassDelayLine (float g, int d) : buffer (44100, true), gain (g), delay (d) {}
@@ -145,34 +174,9 @@ void DiffuserState::blockUpdate (const DiffuserParameters& parameters)
 
 float DiffuserState::sampleUpdate (float send)
 {
-    const float lp = (lastOut * feedback) * damp + (1.0f - damp) * lowpassState;
-    float v = (feedback * -0.65f + 1.0f) * send + lp;
-
-    for (auto& line : lines)
-    {
-        line.readIndex = line.writeIndex - line.delay;
-        if (line.readIndex < 0)
-            line.readIndex += line.length;
-
-        const float d = line.buffer[line.readIndex];
-        const float w = d * line.gain + v;
-        line.buffer[line.writeIndex] = w;
-        const float y = d - line.gain * w;
-
-        if (++line.writeIndex >= line.length)
-            line.writeIndex = 0;
-
-        v = y;
-    }
-
-    if (! std::isfinite (v))
-    {
-        clear();
-        return 0.0f;
-    }
-
-    lowpassState = lp;
-    lastOut = v;
+    DiffuserRun run (*this);
+    const float v = run.sampleUpdate (send);
+    run.store();
     return v;
 }
 

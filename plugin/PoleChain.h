@@ -3,6 +3,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <cmath>
+
 #include <xmmintrin.h>
 
 #include "plugin/EngineSettings.h"
@@ -28,6 +30,8 @@ struct ResonatorQuad
     void store (ResonatorState* const* resonators) const noexcept;
     /** One sample of each resonator: values[i] goes into resonator i and its output comes back in its place. */
     void sampleUpdate (float* values) noexcept;
+    /** sampleUpdate of two quads at once, their steps interleaved so that neither waits for the other. */
+    static void sampleUpdate (ResonatorQuad& a, float* aValues, ResonatorQuad& b, float* bValues) noexcept;
 
     __m128 allpassState[6], lastOut, coefficient, feedback;
 };
@@ -68,6 +72,78 @@ struct DiffuserState
     void clear() noexcept;
 
     JUCE_DECLARE_NON_COPYABLE (DiffuserState)
+};
+
+/** A diffuser's loop held in locals for a stretch of samples, giving the same samples as its sampleUpdate:
+    taken from the diffuser when made and handed back by store. */
+struct DiffuserRun
+{
+    explicit DiffuserRun (DiffuserState& diffuser) noexcept : state (diffuser)
+    {
+        for (int i = 0; i < 3; ++i)
+        {
+            auto& line = diffuser.lines[i];
+            lines[i] = { line.buffer.get(), line.length, line.writeIndex, line.readIndex, line.delay, line.gain };
+        }
+    }
+
+    float sampleUpdate (float send) noexcept
+    {
+        const float lp = (lastOut * feedback) * damp + (1.0f - damp) * lowpassState;
+        float v = (feedback * -0.65f + 1.0f) * send + lp;
+
+        for (auto& line : lines)
+        {
+            line.readIndex = line.writeIndex - line.delay;
+            if (line.readIndex < 0)
+                line.readIndex += line.length;
+
+            const float d = line.buffer[line.readIndex];
+            const float w = d * line.gain + v;
+            line.buffer[line.writeIndex] = w;
+            const float y = d - line.gain * w;
+
+            if (++line.writeIndex >= line.length)
+                line.writeIndex = 0;
+
+            v = y;
+        }
+
+        // A non-finite value would stay in the loop for ever: start again from silence.
+        if (! std::isfinite (v))
+        {
+            state.clear();
+            lastOut = lowpassState = 0.0f;
+            return 0.0f;
+        }
+
+        lowpassState = lp;
+        lastOut = v;
+        return v;
+    }
+
+    void store() const noexcept
+    {
+        state.lastOut = lastOut;
+        state.lowpassState = lowpassState;
+        for (int i = 0; i < 3; ++i)
+        {
+            state.lines[i].writeIndex = lines[i].writeIndex;
+            state.lines[i].readIndex = lines[i].readIndex;
+        }
+    }
+
+    struct Line
+    {
+        float* buffer;
+        int length, writeIndex, readIndex, delay;
+        float gain;
+    };
+
+    DiffuserState& state;
+    const float feedback = state.feedback, damp = state.damp;
+    float lastOut = state.lastOut, lowpassState = state.lowpassState;
+    Line lines[3];
 };
 
 struct DcBlocker

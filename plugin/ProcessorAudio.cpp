@@ -37,6 +37,7 @@ void CalythAudioProcessor::prepareToPlay (double newSampleRate, int maximumExpec
         dcBlocker->updateSamplerate (rate);
 
     dryBuffer.setSize (numChannels, capacity);
+    padPositions.setSize (2, capacity);
 
     sampleRate = rate;
     inverseSampleRate = 1.0 / rate;
@@ -125,9 +126,12 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
                                      poleCDiffSmoother->values(), poleDDiffSmoother->values() };
     const float* dryWet = dryWetSmoother->values();
 
+    float* data[numChannels] = {};
+    GrainCloud* clouds[numChannels][numPoles] = {};
+    ResonatorState* poleResonators[numChannels][numPoles] = {};
     for (int ch = 0; ch < numEngineChannels; ++ch)
     {
-        float* data = buffer.getWritePointer (ch, startSample);
+        data[ch] = buffer.getWritePointer (ch, startSample);
         float* dry = dryBuffer.getWritePointer (ch);
 
         if (inputCleared)
@@ -138,92 +142,103 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
         {
             // Nothing that is not a number enters the recordings, the loops or the dry path.
             for (int i = 0; i < n; ++i)
-                if (! std::isfinite (data[i]))
-                    data[i] = 0.0f;
+                if (! std::isfinite (data[ch][i]))
+                    data[ch][i] = 0.0f;
 
-            std::copy (data, data + n, dry);
+            std::copy (data[ch], data[ch] + n, dry);
         }
 
-        platform::multiply (data, inGainSmoother->values(), data, n);
+        platform::multiply (data[ch], inGainSmoother->values(), data[ch], n);
+        diffusers.getUnchecked (ch)->blockUpdate (*diffuserParameters.getUnchecked (ch));
 
-        auto& diffuser = *diffusers.getUnchecked (ch);
-        diffuser.blockUpdate (*diffuserParameters.getUnchecked (ch));
-
-        GrainCloud* clouds[numPoles];
-        ResonatorState* poleResonators[numPoles];
         for (int p = 0; p < numPoles; ++p)
         {
             const int source = linked[p] ? 0 : ch;
-            clouds[p] = grainClouds.getUnchecked (p)->getUnchecked (ch);
-            poleResonators[p] = resonators.getUnchecked (p)->getUnchecked (ch);
-            clouds[p]->blockUpdate (*granulizerParameters.getUnchecked (p)->getUnchecked (source));
-            poleResonators[p]->blockUpdate (*resonatorParameters.getUnchecked (p)->getUnchecked (source), inverseSampleRate);
+            clouds[ch][p] = grainClouds.getUnchecked (p)->getUnchecked (ch);
+            poleResonators[ch][p] = resonators.getUnchecked (p)->getUnchecked (ch);
+            clouds[ch][p]->blockUpdate (*granulizerParameters.getUnchecked (p)->getUnchecked (source));
+            poleResonators[ch][p]->blockUpdate (*resonatorParameters.getUnchecked (p)->getUnchecked (source), inverseSampleRate);
+        }
+    }
+
+    // The trajectory moves with the first channel's samples; later channels see where it ends up.
+    float* padX = padPositions.getWritePointer (0);
+    float* padY = padPositions.getWritePointer (1);
+    if (numEngineChannels > 0)
+        for (int i = 0; i < n; ++i)
+        {
+            if (trajectoryCounter == 0)
+                stepTrajectory (trajectoryOn);
+            if (++trajectoryCounter >= trajectoryInterval)
+                trajectoryCounter = 0;
+            padX[i] = trajectoryOn ? trajectoryAudioX : clamp01 (xs[i]);
+            padY[i] = trajectoryOn ? trajectoryAudioY : clamp01 (ys[i]);
         }
 
-        // The clouds hear nothing of the rest of the chain, so each plays a stretch ahead of it.
-        constexpr int stretchLength = 64;
-        float cloudOut[numPoles][stretchLength];
-        static_assert (numPoles == 4, "one resonator per vector lane");
-        ResonatorQuad resonatorQuad;
-        resonatorQuad.load (poleResonators);
-        for (int stretch = 0; stretch < n; stretch += stretchLength)
-        {
-            const int stretchEnd = juce::jmin (n, stretch + stretchLength);
+    // The channels run through their chains side by side, each with its own state and order of operations.
+    static_assert (numPoles == 4, "one resonator per vector lane");
+    ResonatorQuad resonatorQuads[numChannels];
+    for (int ch = 0; ch < numEngineChannels; ++ch)
+        resonatorQuads[ch].load (poleResonators[ch]);
+    DiffuserRun diffuserRuns[numChannels] = { DiffuserRun (*diffusers.getUnchecked (0)), DiffuserRun (*diffusers.getUnchecked (1)) };
+
+    // The clouds hear nothing of the rest of the chain, so each plays a stretch ahead of it.
+    constexpr int stretchLength = 64;
+    float cloudOut[numChannels][numPoles][stretchLength];
+    for (int stretch = 0; stretch < n; stretch += stretchLength)
+    {
+        const int stretchEnd = juce::jmin (n, stretch + stretchLength);
+        for (int ch = 0; ch < numEngineChannels; ++ch)
             for (int p = 0; p < numPoles; ++p)
-                clouds[p]->processBlock (data + stretch, cloudOut[p], stretchEnd - stretch);
+                clouds[ch][p]->processBlock (data[ch] + stretch, cloudOut[ch][p], stretchEnd - stretch);
 
-            for (int i = stretch; i < stretchEnd; ++i)
+        for (int i = stretch; i < stretchEnd; ++i)
+        {
+            float out[numChannels][numPoles];
+            for (int ch = 0; ch < numEngineChannels; ++ch)
+                for (int p = 0; p < numPoles; ++p)
+                    out[ch][p] = std::sin (cloudOut[ch][p][i - stretch]) * 0.9f;
+
+            if (numEngineChannels == numChannels)
+                ResonatorQuad::sampleUpdate (resonatorQuads[0], out[0], resonatorQuads[1], out[1]);
+            else if (numEngineChannels == 1)
+                resonatorQuads[0].sampleUpdate (out[0]);
+
+            for (int ch = 0; ch < numEngineChannels; ++ch)
             {
-                if (ch == 0)
-                {
-                    if (trajectoryCounter == 0)
-                        stepTrajectory (trajectoryOn);
-                    if (++trajectoryCounter >= trajectoryInterval)
-                        trajectoryCounter = 0;
-                }
-
-                float x, y;
-                if (trajectoryOn)
-                {
-                    x = trajectoryAudioX;
-                    y = trajectoryAudioY;
-                }
-                else
-                {
-                    x = clamp01 (xs[i]);
-                    y = clamp01 (ys[i]);
-                }
-
-                // The four poles' resonators run side by side.
-                float out[numPoles];
                 for (int p = 0; p < numPoles; ++p)
-                    out[p] = std::sin (cloudOut[p][i - stretch]) * 0.9f;
-                resonatorQuad.sampleUpdate (out);
-                for (int p = 0; p < numPoles; ++p)
-                    out[p] = std::sin (out[p]);
+                    out[ch][p] = std::sin (out[ch][p]);
 
+                const float x = ch == 0 ? padX[i] : (trajectoryOn ? trajectoryAudioX : clamp01 (xs[i]));
+                const float y = ch == 0 ? padY[i] : (trajectoryOn ? trajectoryAudioY : clamp01 (ys[i]));
                 const float weights[numPoles] = { (1.0f - x) * (1.0f - y), x * (1.0f - y), (1.0f - x) * y, x * y };
                 float direct = 0.0f, send = 0.0f;
                 for (int p = 0; p < numPoles; ++p)
                 {
                     const float s = sends[p][i];
-                    direct += weights[p] * (1.0f - s) * out[p];
-                    send += weights[p] * s * out[p];
+                    direct += weights[p] * (1.0f - s) * out[ch][p];
+                    send += weights[p] * s * out[ch][p];
                 }
 
-                data[i] = direct + diffuser.sampleUpdate (send);
+                data[ch][i] = direct + diffuserRuns[ch].sampleUpdate (send);
             }
         }
-        resonatorQuad.store (poleResonators);
+    }
 
-        platform::multiply (data, outGainSmoother->values(), data, n);
+    for (int ch = 0; ch < numEngineChannels; ++ch)
+    {
+        resonatorQuads[ch].store (poleResonators[ch]);
+        diffuserRuns[ch].store();
+        float* samples = data[ch];
+        const float* dry = dryBuffer.getReadPointer (ch);
+        platform::multiply (samples, outGainSmoother->values(), samples, n);
 
         auto& dcBlocker = *dcBlockers.getUnchecked (ch);
         double sumOfSquares = 0.0;
         for (int i = 0; i < n; ++i)
         {
-            const float v = dcBlocker.sampleUpdate (data[i]);
-            data[i] = v;
+            const float v = dcBlocker.sampleUpdate (samples[i]);
+            samples[i] = v;
             sumOfSquares += v * v;
         }
         sumsOfSquares[ch] += sumOfSquares;
@@ -241,7 +256,7 @@ void CalythAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
                 wetGain = mixGain (wetAngle * wetAngle);
                 lastMix = m;
             }
-            data[i] = wetGain * data[i] + dryGain * dry[i];
+            samples[i] = wetGain * samples[i] + dryGain * dry[i];
         }
     }
 }
