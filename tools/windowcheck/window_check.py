@@ -20,12 +20,12 @@ CONVERT = "/usr/bin/convert"
 IMPORT = "/usr/bin/import"
 PAD = (98, 70, 284, 284)  # design units: the pad shows live audio, so comparisons leave it out
 failures = []
+passes = []
 
 
 def check(ok, what):
     print(("  ok   " if ok else "  FAIL ") + what, flush=True)
-    if not ok:
-        failures.append(what)
+    (passes if ok else failures).append(what)
     return ok
 
 
@@ -305,7 +305,7 @@ def main():
         xvfb.wait()
         shutil.rmtree(home, ignore_errors=True)
 
-    print("windowcheck: %d failed" % len(failures))
+    print("windowcheck: %d passed, %d failed" % (len(passes), len(failures)))
     return 1 if failures else 0
 
 
