@@ -28,7 +28,7 @@ struct GrainSlots
 };
 
 /** Most samples a kernel plays in one call. */
-constexpr int maxKernelSamples = 4;
+constexpr int maxKernelSamples = 16;
 
 /** Records input[t] (unless frozen) and then plays slots 0 .. density - 1 in slot order for each sample t below
     numSamples (at most maxKernelSamples), until a slot whose region does not end inside the recording. Writes

@@ -37,6 +37,40 @@ int truncateOr (float value, int fallback) noexcept
 }
 } // namespace
 
+namespace
+{
+// The slot-order sums of the first 4 * quads rows, four rows to a vector. -0 added to any sum leaves it as it
+// is, so shorter rows run on over slots that add nothing, up to a whole number of four slots.
+template <int quads>
+void sumQuads (float (*contributions)[GrainCloud::maxGrains], const int* played, float* sums) noexcept
+{
+    int longest = 0;
+    for (int j = 0; j < 4 * quads; ++j)
+        longest = juce::jmax (longest, played[j]);
+    const int slots4 = (longest + 3) & ~3;
+    for (int j = 0; j < 4 * quads; ++j)
+        std::fill (contributions[j] + played[j], contributions[j] + slots4, -0.0f);
+
+    __m128 sum[quads];
+    for (int q = 0; q < quads; ++q)
+        sum[q] = _mm_setzero_ps();
+    for (int i = 0; i < slots4; i += 4)
+    {
+        // Four slots of four rows, turned so that each vector holds one slot of each row.
+        for (int q = 0; q < quads; ++q)
+        {
+            const auto* rows = contributions + 4 * q;
+            __m128 a = _mm_loadu_ps (rows[0] + i), b = _mm_loadu_ps (rows[1] + i);
+            __m128 c = _mm_loadu_ps (rows[2] + i), d = _mm_loadu_ps (rows[3] + i);
+            _MM_TRANSPOSE4_PS (a, b, c, d);
+            sum[q] = _mm_add_ps (_mm_add_ps (_mm_add_ps (_mm_add_ps (sum[q], a), b), c), d);
+        }
+    }
+    for (int q = 0; q < quads; ++q)
+        _mm_storeu_ps (sums + 4 * q, sum[q]);
+}
+} // namespace
+
 const float* const GrainCloud::hannTable = hann;
 const float* const GrainCloud::triTable = tri;
 
@@ -129,10 +163,10 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
     // A grain or two play soonest one by one, up to eight eight lanes wide, more as wide as the processor goes.
     const auto play = density <= 2 ? platform::playGrainSlotsScalar : (density <= narrowSlotCount ? narrowKernel : kernel);
 
-    // Samples are played in groups whose sums then run side by side: each sum is still added in slot order,
-    // but the groups' additions no longer wait for one another.
+    // Samples are played in groups whose sums then run side by side, four to a vector and up to four vectors at
+    // once: each sum is still added in slot order, but the samples' additions no longer wait for one another.
     constexpr int group = platform::maxKernelSamples;
-    static_assert (group == 4, "four samples' sums side by side");
+    static_assert (group == 16, "four vectors of four samples' sums side by side");
     float contributions[group][maxGrains];
 
     for (int start = 0; start < numSamples; start += group)
@@ -140,36 +174,20 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
         const int n = juce::jmin (group, numSamples - start);
         int played[group] = {};
         playSamples (input + start, n, freeze, slots, play, contributions, played);
-        int longest = 0;
-        for (int j = 0; j < n; ++j)
-            longest = juce::jmax (longest, played[j]);
 
         float sums[group] = {};
-        if (n == group)
+        const int quads = n / 4;
+        switch (quads)
         {
-            // -0 added to any sum leaves it as it is, so shorter sums run on over slots that add nothing, up to
-            // a whole number of four slots.
-            const int slots4 = (longest + 3) & ~3;
-            for (int j = 0; j < group; ++j)
-                std::fill (contributions[j] + played[j], contributions[j] + slots4, -0.0f);
-
-            // Four slots of the four samples at a time, turned so that each vector holds one slot of each sample.
-            __m128 sum = _mm_setzero_ps();
-            for (int i = 0; i < slots4; i += 4)
-            {
-                __m128 a = _mm_loadu_ps (contributions[0] + i), b = _mm_loadu_ps (contributions[1] + i);
-                __m128 c = _mm_loadu_ps (contributions[2] + i), d = _mm_loadu_ps (contributions[3] + i);
-                _MM_TRANSPOSE4_PS (a, b, c, d);
-                sum = _mm_add_ps (_mm_add_ps (_mm_add_ps (_mm_add_ps (sum, a), b), c), d);
-            }
-            _mm_storeu_ps (sums, sum);
+            case 4: sumQuads<4> (contributions, played, sums); break;
+            case 3: sumQuads<3> (contributions, played, sums); break;
+            case 2: sumQuads<2> (contributions, played, sums); break;
+            case 1: sumQuads<1> (contributions, played, sums); break;
+            default: break;
         }
-        else
-        {
-            for (int j = 0; j < n; ++j)
-                for (int i = 0; i < played[j]; ++i)
-                    sums[j] += contributions[j][i];
-        }
+        for (int j = quads * 4; j < n; ++j)
+            for (int i = 0; i < played[j]; ++i)
+                sums[j] += contributions[j][i];
 
         for (int j = 0; j < n; ++j)
             output[start + j] = finishSample (sums[j], played[j] < density, gain);

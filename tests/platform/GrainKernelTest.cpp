@@ -14,7 +14,7 @@ namespace
 struct KernelCall
 {
     std::vector<float> recording;
-    float readPosition[64], speedOffset[64], amplitude[64], inverseLength[64], rows[4][64];
+    float readPosition[64], speedOffset[64], amplitude[64], inverseLength[64], rows[platform::maxKernelSamples][64];
     int regionStart[64], regionLength[64], samples = 0, played = 0;
     bool regionPending[64];
     std::uint64_t takes = 0;
