@@ -44,12 +44,16 @@ namespace
 template <int quads>
 void sumQuads (float (*contributions)[GrainCloud::maxGrains], const int* played, float* sums) noexcept
 {
-    int longest = 0;
+    int longest = 0, shortest = GrainCloud::maxGrains;
     for (int j = 0; j < 4 * quads; ++j)
+    {
         longest = juce::jmax (longest, played[j]);
+        shortest = juce::jmin (shortest, played[j]);
+    }
     const int slots4 = (longest + 3) & ~3;
-    for (int j = 0; j < 4 * quads; ++j)
-        std::fill (contributions[j] + played[j], contributions[j] + slots4, -0.0f);
+    if (shortest < slots4)
+        for (int j = 0; j < 4 * quads; ++j)
+            std::fill (contributions[j] + played[j], contributions[j] + slots4, -0.0f);
 
     __m128 sum[quads];
     for (int q = 0; q < quads; ++q)
