@@ -2,8 +2,9 @@
 #include "plugin/GrainCloud.h"
 
 #include <cmath>
+#include <limits>
 
-#include <xmmintrin.h>
+#include <emmintrin.h>
 
 namespace
 {
@@ -193,7 +194,21 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
             for (int i = 0; i < played[j]; ++i)
                 sums[j] += contributions[j][i];
 
-        for (int j = 0; j < n; ++j)
+        // finishSample four samples at a time: an ended sum stays ungained, a sum that is no finite number
+        // (its magnitude above the largest float, or NaN) gives 0.
+        const __m128 gains = _mm_set1_ps (gain), largest = _mm_set1_ps (std::numeric_limits<float>::max());
+        const __m128 signBit = _mm_set1_ps (-0.0f);
+        const __m128i densities = _mm_set1_epi32 (density);
+        for (int j = 0; j < quads * 4; j += 4)
+        {
+            const __m128 sum = _mm_loadu_ps (sums + j);
+            const __m128 ended = _mm_castsi128_ps (
+                _mm_cmplt_epi32 (_mm_loadu_si128 (reinterpret_cast<const __m128i*> (played + j)), densities));
+            const __m128 out = _mm_or_ps (_mm_and_ps (ended, sum), _mm_andnot_ps (ended, _mm_mul_ps (sum, gains)));
+            const __m128 finite = _mm_cmple_ps (_mm_andnot_ps (signBit, out), largest);
+            _mm_storeu_ps (output + start + j, _mm_and_ps (finite, out));
+        }
+        for (int j = quads * 4; j < n; ++j)
             output[start + j] = finishSample (sums[j], played[j] < density, gain);
     }
 }
