@@ -75,6 +75,12 @@ GrainKernel bestGrainKernel() noexcept
     return playGrainSlotsScalar;
 }
 
+GrainRowSum wideGrainRowSum() noexcept
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports ("avx2") ? sumGrainRowsAvx2 : nullptr;
+}
+
 GrainKernel narrowGrainKernel() noexcept
 {
     // Sixteen-lane gathers cost more than eight-lane ones even for lanes that read nothing.

@@ -51,6 +51,14 @@ int playGrainSlotsScalar (GrainSlots&, int, float (*)[64], int&, std::uint64_t&)
 int playGrainSlotsAvx2 (GrainSlots&, int, float (*)[64], int&, std::uint64_t&) noexcept;
 int playGrainSlotsAvx512 (GrainSlots&, int, float (*)[64], int&, std::uint64_t&) noexcept;
 
+/** Adds up the first slotCount (a multiple of 8) contributions of each of maxKernelSamples rows in slot order, from
+    0, into sums. */
+using GrainRowSum = void (*) (const float (*rows)[64], int slotCount, float* sums) noexcept;
+void sumGrainRowsAvx2 (const float (*)[64], int, float*) noexcept;
+
+/** The row sum for this processor, or nullptr when it has none wider than four lanes. */
+GrainRowSum wideGrainRowSum() noexcept;
+
 /** Records sample t of the input, as a cloud does before it plays that sample. */
 static inline void recordInput (GrainSlots& g, int t) noexcept
 {

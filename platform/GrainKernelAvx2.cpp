@@ -46,3 +46,44 @@ GatherInts pendingLanes (const bool* flags) noexcept
 } // namespace platform
 
 #include "platform/GrainKernelWide.inc"
+
+namespace platform
+{
+void sumGrainRowsAvx2 (const float (*rows)[64], int slotCount, float* sums) noexcept
+{
+    static_assert (maxKernelSamples == 16, "two vectors of eight rows");
+    __m256 sum[2] = { _mm256_setzero_ps(), _mm256_setzero_ps() };
+    for (int i = 0; i < slotCount; i += 8)
+    {
+        // Eight slots of eight rows, turned so that each vector holds one slot of each row.
+        for (int half = 0; half < 2; ++half)
+        {
+            const auto* r = rows + 8 * half;
+            const __m256 t0 = _mm256_unpacklo_ps (_mm256_loadu_ps (r[0] + i), _mm256_loadu_ps (r[1] + i));
+            const __m256 t1 = _mm256_unpackhi_ps (_mm256_loadu_ps (r[0] + i), _mm256_loadu_ps (r[1] + i));
+            const __m256 t2 = _mm256_unpacklo_ps (_mm256_loadu_ps (r[2] + i), _mm256_loadu_ps (r[3] + i));
+            const __m256 t3 = _mm256_unpackhi_ps (_mm256_loadu_ps (r[2] + i), _mm256_loadu_ps (r[3] + i));
+            const __m256 t4 = _mm256_unpacklo_ps (_mm256_loadu_ps (r[4] + i), _mm256_loadu_ps (r[5] + i));
+            const __m256 t5 = _mm256_unpackhi_ps (_mm256_loadu_ps (r[4] + i), _mm256_loadu_ps (r[5] + i));
+            const __m256 t6 = _mm256_unpacklo_ps (_mm256_loadu_ps (r[6] + i), _mm256_loadu_ps (r[7] + i));
+            const __m256 t7 = _mm256_unpackhi_ps (_mm256_loadu_ps (r[6] + i), _mm256_loadu_ps (r[7] + i));
+            // Slots k and k + 4 of rows 0 to 3 (s) and 4 to 7 (u).
+            const __m256 s0 = _mm256_shuffle_ps (t0, t2, 0x44), s1 = _mm256_shuffle_ps (t0, t2, 0xee);
+            const __m256 s2 = _mm256_shuffle_ps (t1, t3, 0x44), s3 = _mm256_shuffle_ps (t1, t3, 0xee);
+            const __m256 u0 = _mm256_shuffle_ps (t4, t6, 0x44), u1 = _mm256_shuffle_ps (t4, t6, 0xee);
+            const __m256 u2 = _mm256_shuffle_ps (t5, t7, 0x44), u3 = _mm256_shuffle_ps (t5, t7, 0xee);
+            __m256 a = sum[half];
+            a = _mm256_add_ps (a, _mm256_permute2f128_ps (s0, u0, 0x20));
+            a = _mm256_add_ps (a, _mm256_permute2f128_ps (s1, u1, 0x20));
+            a = _mm256_add_ps (a, _mm256_permute2f128_ps (s2, u2, 0x20));
+            a = _mm256_add_ps (a, _mm256_permute2f128_ps (s3, u3, 0x20));
+            a = _mm256_add_ps (a, _mm256_permute2f128_ps (s0, u0, 0x31));
+            a = _mm256_add_ps (a, _mm256_permute2f128_ps (s1, u1, 0x31));
+            a = _mm256_add_ps (a, _mm256_permute2f128_ps (s2, u2, 0x31));
+            sum[half] = _mm256_add_ps (a, _mm256_permute2f128_ps (s3, u3, 0x31));
+        }
+    }
+    _mm256_storeu_ps (sums, sum[0]);
+    _mm256_storeu_ps (sums + 8, sum[1]);
+}
+} // namespace platform

@@ -42,19 +42,26 @@ namespace
 {
 // The slot-order sums of the first 4 * quads rows, four rows to a vector. -0 added to any sum leaves it as it
 // is, so shorter rows run on over slots that add nothing, up to a whole number of four slots.
-template <int quads>
-void sumQuads (float (*contributions)[GrainCloud::maxGrains], const int* played, float* sums) noexcept
+// Pads the first rowCount rows with -0 up to a whole number of `multiple` slots past the longest; returns that number.
+int padRows (float (*contributions)[GrainCloud::maxGrains], const int* played, int rowCount, int multiple) noexcept
 {
     int longest = 0, shortest = GrainCloud::maxGrains;
-    for (int j = 0; j < 4 * quads; ++j)
+    for (int j = 0; j < rowCount; ++j)
     {
         longest = juce::jmax (longest, played[j]);
         shortest = juce::jmin (shortest, played[j]);
     }
-    const int slots4 = (longest + 3) & ~3;
-    if (shortest < slots4)
-        for (int j = 0; j < 4 * quads; ++j)
-            std::fill (contributions[j] + played[j], contributions[j] + slots4, -0.0f);
+    const int padded = (longest + multiple - 1) / multiple * multiple;
+    if (shortest < padded)
+        for (int j = 0; j < rowCount; ++j)
+            std::fill (contributions[j] + played[j], contributions[j] + padded, -0.0f);
+    return padded;
+}
+
+template <int quads>
+void sumQuads (float (*contributions)[GrainCloud::maxGrains], const int* played, float* sums) noexcept
+{
+    const int slots4 = padRows (contributions, played, 4 * quads, 4);
 
     __m128 sum[quads];
     for (int q = 0; q < quads; ++q)
@@ -182,8 +189,9 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
 
         float sums[group] = {};
         const int quads = n / 4;
-        switch (quads)
+        switch (wideRowSum != nullptr && n == group ? 5 : quads)
         {
+            case 5: wideRowSum (contributions, padRows (contributions, played, group, 8), sums); break;
             case 4: sumQuads<4> (contributions, played, sums); break;
             case 3: sumQuads<3> (contributions, played, sums); break;
             case 2: sumQuads<2> (contributions, played, sums); break;

@@ -73,6 +73,7 @@ private:
     // The widest grain kernel the processor runs, and the one for few grains; every kernel gives the same samples.
     platform::GrainKernel kernel = platform::bestGrainKernel();
     platform::GrainKernel narrowKernel = platform::narrowGrainKernel();
+    platform::GrainRowSum wideRowSum = platform::wideGrainRowSum();
     static constexpr int narrowSlotCount = platform::narrowGrainKernelSlots;
 
     JUCE_DECLARE_NON_COPYABLE (GrainCloud)
