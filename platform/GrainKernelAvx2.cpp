@@ -33,6 +33,12 @@ void gatherPairs (const float* table, GatherInts index, GatherInts lanes, Gather
     second = (GatherFloats) _mm256_permute4x64_pd ((__m256d) seconds, _MM_SHUFFLE (3, 1, 2, 0));
 }
 
+// a < b ? a : b in one instruction (b where either is NaN).
+GatherFloats lowerOf (GatherFloats a, GatherFloats b) noexcept
+{
+    return (GatherFloats) _mm256_min_ps ((__m256) a, (__m256) b);
+}
+
 unsigned laneBits (GatherInts mask) noexcept
 {
     return (unsigned) _mm256_movemask_ps ((__m256) mask);

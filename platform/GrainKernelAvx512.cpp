@@ -33,6 +33,12 @@ void gatherPairs (const float* table, GatherInts index, GatherInts lanes, Gather
     second = (GatherFloats) _mm512_permutex2var_ps ((__m512) low, odd, (__m512) high);
 }
 
+// a < b ? a : b in one instruction (b where either is NaN).
+GatherFloats lowerOf (GatherFloats a, GatherFloats b) noexcept
+{
+    return (GatherFloats) _mm512_min_ps ((__m512) a, (__m512) b);
+}
+
 unsigned laneBits (GatherInts mask) noexcept
 {
     return (unsigned) _mm512_cmplt_epi32_mask ((__m512i) mask, _mm512_setzero_si512());
