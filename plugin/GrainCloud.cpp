@@ -184,10 +184,11 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
     for (int start = 0; start < numSamples; start += group)
     {
         const int n = juce::jmin (group, numSamples - start);
-        int played[group] = {};
+        // The kernel calls fill played, and the sums below sums, for the n samples of the group alone.
+        int played[group];
         playSamples (input + start, n, freeze, slots, play, contributions, played);
 
-        float sums[group] = {};
+        float sums[group];
         const int quads = n / 4;
         switch (wideRowSum != nullptr && n == group ? 5 : quads)
         {
@@ -199,8 +200,11 @@ void GrainCloud::processBlock (const float* input, float* output, int numSamples
             default: break;
         }
         for (int j = quads * 4; j < n; ++j)
+        {
+            sums[j] = 0.0f;
             for (int i = 0; i < played[j]; ++i)
                 sums[j] += contributions[j][i];
+        }
 
         // finishSample four samples at a time: an ended sum stays ungained, a sum that is no finite number
         // (its magnitude above the largest float, or NaN) gives 0.
