@@ -197,14 +197,20 @@ def header_panel():
             '    </linearGradient>\n')
     body = '  <rect x="0" y="0" width="476" height="63.952" fill="url(#bg)"/>\n'
     body += '  <rect x="0" y="61.952" width="476" height="2" fill="#323232"/>\n'
-    body += '  <rect x="104" y="13" width="272" height="38" rx="6" fill="#1F1F1F" stroke="#323232" stroke-width="1"/>\n'
+    # The preset bar's frame, 4 units clear of the bar (108 to 368 here) on both sides; its right edge keeps
+    # 2.5 units of ground before the settings gear's teeth at 375.
+    body += '  <rect x="104" y="13" width="268" height="38" rx="6" fill="#1F1F1F" stroke="#323232" stroke-width="1"/>\n'
     return svg(476, 63.952, body, defs)
 
 
 def pad_panel():
     body = '  <rect x="0" y="0" width="476" height="298" fill="#1F1F1F"/>\n'
-    # the pad's frame (the pad sits at 96, 8 in this panel, 284 square)
-    body += '  <rect x="93" y="5" width="290" height="290" rx="3" fill="#000000" stroke="#323232" stroke-width="2"/>\n'
+    # The pad's frame, its stroke centred 3 units outside the pad on every side. The window stretches this
+    # panel to 300 units high, so heights are window units times sy; from the panel's corner the pad covers
+    # 96 to 380 across and 8 to 292 down, in window units.
+    sy = 298 / 300.0
+    body += ('  <rect x="93" y="%s" width="290" height="%s" rx="3" fill="#000000" stroke="#323232" stroke-width="2"/>\n'
+             % (num(5 * sy), num(290 * sy)))
     # trays behind the left buttons and the right column of pole controls
     body += '  <rect x="12" y="68" width="72" height="226" rx="10" fill="#181818"/>\n'
     for i in range(4):

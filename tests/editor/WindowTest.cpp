@@ -59,6 +59,17 @@ TEST (Window, EveryControlAtItsPlaceAndThePainting)
     for (auto p : { juce::Point<int> (0, 0), { 1, 300 }, { 479, 599 }, { 2, 300 }, { 52, 300 }, { 53, 300 }, { 54, 300 }, { 55, 300 }, { 53, 283 }, { 53, 321 } })
         marks << (image.getPixelAt (p.x, p.y) == juce::Colour (0xFF444444) ? "#" : image.getPixelAt (p.x, p.y) == juce::Colour (0xFF272727) ? "=" : ".");
     EXPECT_EQ (marks, "###..==.==");
+    // Header ground (as between the gear and the save icon) parts the preset bar's frame from the gear's teeth.
+    for (int y = 22; y < 42; ++y)
+        EXPECT_TRUE (image.getPixelAt (375, y) == image.getPixelAt (400, y) && image.getPixelAt (376, y) == image.getPixelAt (400, y)) << y;
+    // The black between the pad and its frame is equally wide on the left, right, top and bottom.
+    const auto blackRun = [&] (juce::Point<int> p, juce::Point<int> step) {
+        int n = 0;
+        for (int k = 0; k < 8; ++k, p += step)
+            n += image.getPixelAt (p.x, p.y).getBrightness() < 0.02f;
+        return juce::String (n);
+    };
+    EXPECT_EQ (blackRun ({ 90, 212 }, { 1, 0 }) + blackRun ({ 382, 212 }, { 1, 0 }) + blackRun ({ 240, 62 }, { 0, 1 }) + blackRun ({ 240, 354 }, { 0, 1 }), "2222");
     // The emblem and the wordmark are drawn in light grey, with none of their white left.
     for (auto* mark : { m.headerEmblem.get(), m.headerWordmark.get() })
         EXPECT_TRUE (! mark->replaceColour (juce::Colours::white, juce::Colours::white) && mark->replaceColour (juce::Colour (0xFFBDBDBD), juce::Colour (0xFFBDBDBD)));
