@@ -60,7 +60,8 @@ juce::StringArray MainComponent::createPresetNamesArray()
     if (folder.isDirectory())
         for (const auto& entry : juce::RangedDirectoryIterator (folder, false, kelm::PresetsManager::wildcardForfileChooser(),
                                                                 juce::File::findFiles, juce::File::FollowSymlinks::yes))
-            names.add (entry.getFile().getFileNameWithoutExtension());
+            if (kelm::PresetsManager::isPresetFile (entry.getFile()))
+                names.add (entry.getFile().getFileNameWithoutExtension());
 
     names.sortNatural();
     return names;
@@ -72,7 +73,7 @@ void MainComponent::loadPreset (juce::StringArray names, int position)
         return;
 
     // The extension is appended, not swapped in, so that a name with a dot of its own finds its file.
-    const auto file = juce::File (kelm::PresetsManager::presetsFolderPath()).getChildFile (names[position] + ".cpst");
+    const auto file = kelm::PresetsManager::fileInFolder (juce::File (kelm::PresetsManager::presetsFolderPath()), names[position] + ".cpst");
     processor.loadPresetFromFile (file);
 }
 

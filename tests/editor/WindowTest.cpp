@@ -96,7 +96,9 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     writePreset (files, "preset2", 0.2f);
     files.write (presetsFolder().getChildFile ("notes.txt"), "x");
     files.write (presetsFolder().getChildFile ("MIDI/m.cpst"), "<Calyth/>");
-    // Natural order; other extensions and subfolders are not listed.
+    for (auto unloadable : { ".cpst", "b.CPST" })
+        files.write (presetsFolder().getChildFile (unloadable), "<Calyth/>");
+    // Natural order; other extensions, subfolders and names whose listed form finds no file are not listed.
     EXPECT_EQ (m.createPresetNamesArray().joinIntoString (","), "a,preset2,preset10,v1.2");
 
     // "INIT" is in no list: previous loads the first preset; then both directions wrap around.
@@ -116,6 +118,12 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     };
     m.buttonClicked (m.presetNameButton.get());
     EXPECT_EQ (shown + w.processor.currentPresetName.get() + " " + juce::String (xPos (w)), "1:a 2:preset2* 3:preset10 4:v1.2 v1.2 0.4");
+
+    // A name starting with '~' loads from the presets folder, not a namesake from the working directory.
+    writePreset (files, "~x", 0.6f);
+    files.write (juce::File (juce::File::getCurrentWorkingDirectory().getFullPathName() + "/~x.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.9\"/></Calyth>");
+    m.loadPreset ({ "~x" }, 0);
+    EXPECT_EQ (juce::String (xPos (w)), "0.6");
 
     // Saving under "bright.v2" keeps that extension and gains ours, so that it cannot overwrite "bright"; the
     // label shows the saved name at the next tick.
