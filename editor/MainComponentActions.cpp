@@ -4,6 +4,13 @@
 #include "kelm/PresetsManager.h"
 #include "plugin/PluginProcessor.h"
 
+namespace
+{
+// The label shows the start of a long name: laying out a name that a chunk made megabytes long would cost
+// the window gigabytes and seconds at every paint.
+constexpr int maxShownNameLength = 256;
+} // namespace
+
 void MainComponent::buttonClicked (juce::Button* button)
 {
     if (button == nullptr)
@@ -228,7 +235,7 @@ void MainComponent::settingsMenuChosen (int result)
 
 void MainComponent::timerCallback()
 {
-    const auto name = processor.currentPresetName.get();
+    const auto name = processor.currentPresetName.get().substring (0, maxShownNameLength);
 
     if (presetNameLabel->getText() != name)
         presetNameLabel->setText (name, juce::dontSendNotification);

@@ -191,6 +191,11 @@ TEST_F (WindowActions, TimerRegenerateAndEditButtonsWithTheStereoLink)
         seen << xPos (w) << " " << (int) w.processor.programChangePending.load() << " " << m.presetNameLabel->getText() << ", ";
     }
     EXPECT_EQ (seen, "0.2 0 INIT, 0.2 0 1 Warm, 0.2 0 1 Warm, ");
+    // A name a chunk made a million characters long shows only its first few hundred.
+    w.processor.currentPresetName.set (juce::String::repeatedString ("0123456789", 100000));
+    m.timerCallback();
+    const auto label = m.presetNameLabel->getText();
+    EXPECT_TRUE (label.length() >= 100 && label.length() <= 1000 && w.processor.currentPresetName.get().startsWith (label)) << label.length();
 
     // Regenerating one pole leaves the others; regenerating all changes every pole.
     const auto settings = [&] (int pole) { return grain (w.processor, pole, 0).speed.load() + grain (w.processor, pole, 1).size.load(); };
