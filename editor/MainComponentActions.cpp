@@ -4,6 +4,13 @@
 #include "kelm/PresetsManager.h"
 #include "plugin/PluginProcessor.h"
 
+namespace
+{
+// The label shows the start of a long name: laying out a name that a chunk made megabytes long would cost
+// the window gigabytes and seconds at every paint.
+constexpr int maxShownNameLength = 256;
+} // namespace
+
 void MainComponent::buttonClicked (juce::Button* button)
 {
     if (button == nullptr)
@@ -60,7 +67,8 @@ juce::StringArray MainComponent::createPresetNamesArray()
     if (folder.isDirectory())
         for (const auto& entry : juce::RangedDirectoryIterator (folder, false, kelm::PresetsManager::wildcardForfileChooser(),
                                                                 juce::File::findFiles, juce::File::FollowSymlinks::yes))
-            names.add (entry.getFile().getFileNameWithoutExtension());
+            if (kelm::PresetsManager::isPresetFile (entry.getFile()))
+                names.add (entry.getFile().getFileNameWithoutExtension());
 
     names.sortNatural();
     return names;
@@ -72,7 +80,7 @@ void MainComponent::loadPreset (juce::StringArray names, int position)
         return;
 
     // The extension is appended, not swapped in, so that a name with a dot of its own finds its file.
-    const auto file = juce::File (kelm::PresetsManager::presetsFolderPath()).getChildFile (names[position] + ".cpst");
+    const auto file = kelm::PresetsManager::fileInFolder (juce::File (kelm::PresetsManager::presetsFolderPath()), names[position] + ".cpst");
     processor.loadPresetFromFile (file);
 }
 
@@ -227,7 +235,7 @@ void MainComponent::settingsMenuChosen (int result)
 
 void MainComponent::timerCallback()
 {
-    const auto name = processor.currentPresetName.get();
+    const auto name = processor.currentPresetName.get().substring (0, maxShownNameLength);
 
     if (presetNameLabel->getText() != name)
         presetNameLabel->setText (name, juce::dontSendNotification);

@@ -138,10 +138,11 @@ PoleEditor::PoleEditor (CalythAudioProcessor& processorToEdit, int poleToEdit)
         label->setColour (juce::Label::textColourId, KelmColours::teal);
         label->setFont (juce::Font (12.0f, juce::Font::plain));
     }
-    // A pole outside 0 to 3 names no parameter, and the send knob then stays unattached.
-    if (auto* send = processor.parameterTree.getParameter (processor.calythParameters->parameterIDs[10 + poleIndex]))
-        d.sendAttachment = std::make_unique<juce::AudioProcessorValueTreeState::SliderAttachment> (
-            processor.parameterTree, send->paramID, *d.sendKnob);
+    // A panel for a pole outside 0 to 3 edits nothing: its send knob stays unattached.
+    if (juce::isPositiveAndBelow (poleIndex, (int) CalythAudioProcessor::numPoles))
+        if (auto* send = processor.parameterTree.getParameter (processor.calythParameters->parameterIDs[10 + poleIndex]))
+            d.sendAttachment = std::make_unique<juce::AudioProcessorValueTreeState::SliderAttachment> (
+                processor.parameterTree, send->paramID, *d.sendKnob);
     for (juce::Component* c : { (juce::Component*) d.sendKnob.get(), (juce::Component*) d.leftDepthKnob.get(),
                                 (juce::Component*) d.rightDepthKnob.get(), (juce::Component*) d.sendLabel.get(),
                                 (juce::Component*) d.depthLabel.get() })
@@ -195,7 +196,7 @@ void PoleEditor::sliderValueChanged (juce::Slider* slider)
         switch (grainKnobs.indexOf (slider))
         {
             case sizeKnob:
-                grain.size = (float) ((double) (ranges.sizeRange.convertFrom0to1 (p) * 0.001f) * processor.sampleRate);
+                grain.size = (float) ((double) (ranges.sizeRange.convertFrom0to1 (p) * 0.001f) * processor.sampleRate.load());
                 return;
             case speedKnob: grain.speed = ranges.wideSpeedRange.convertFrom0to1 (p); return;
             case sizeRndKnob: grain.sizeRnd = ranges.sizeRndRange.convertFrom0to1 (p); return;
@@ -233,7 +234,7 @@ void PoleEditor::update_values()
         const auto& grain = *processor.granulizerParameters[poleIndex]->getUnchecked (c);
         const auto& resonator = *processor.resonatorParameters[poleIndex]->getUnchecked (c);
 
-        const float ms = (float) ((double) (grain.size.load() * 1000.0f) / processor.sampleRate);
+        const float ms = (float) ((double) (grain.size.load() * 1000.0f) / processor.sampleRate.load());
         setKnob (*grainKnobs[sizeKnob], positionOf (ranges.sizeRange, ms), wholeNumber (ms) + " Ms");
         setKnob (*grainKnobs[speedKnob], positionOf (ranges.wideSpeedRange, grain.speed), twoDecimals (grain.speed));
         setKnob (*grainKnobs[sizeRndKnob], positionOf (ranges.sizeRndRange, grain.sizeRnd), twoDecimals (grain.sizeRnd));

@@ -1,6 +1,8 @@
 // The presets folder, the preset file pattern and the program-change lookup of the "MIDI" subfolder.
 #include "kelm/PresetsManager.h"
 
+#include "kelm/DocumentReading.h"
+
 namespace kelm
 {
 namespace
@@ -32,10 +34,26 @@ juce::StringArray PresetsManager::listMidiPresetFiles()
 
     if (folder.isDirectory())
         for (const auto& entry : juce::RangedDirectoryIterator (folder, false, wildcardForfileChooser(), juce::File::findFiles))
-            names.add (entry.getFile().getFileName());
+            if (isPresetFile (entry.getFile()))
+                names.add (entry.getFile().getFileName());
 
     names.sortNatural();
     return names;
+}
+
+bool PresetsManager::isPresetFile (const juce::File& file)
+{
+    // The pattern also matches ".cpst" itself and, on this platform, other cases of the extension.
+    const auto name = file.getFileNameWithoutExtension();
+    return name.isNotEmpty() && file.getFileName() == name + ".cpst" && isXmlText (name);
+}
+
+juce::File PresetsManager::fileInFolder (const juce::File& folder, const juce::String& fileName)
+{
+    if (fileName.isEmpty() || fileName == "." || fileName == ".." || fileName.containsChar (juce::File::getSeparatorChar()))
+        return {};
+
+    return juce::File (folder.getFullPathName() + juce::File::getSeparatorString() + fileName);
 }
 
 juce::File ProgramChangeManager::getPresetFileForMIDIProgramChange (const juce::StringArray& fileNames, int programNumber)
@@ -43,6 +61,6 @@ juce::File ProgramChangeManager::getPresetFileForMIDIProgramChange (const juce::
     if (programNumber < 0 || programNumber >= fileNames.size())
         return {};
 
-    return midiFolder().getChildFile (fileNames[programNumber]);
+    return PresetsManager::fileInFolder (midiFolder(), fileNames[programNumber]);
 }
 } // namespace kelm

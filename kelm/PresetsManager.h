@@ -22,6 +22,14 @@ public:
 
     /** The preset files directly inside the "MIDI" subfolder: names with extension, natural order. */
     static juce::StringArray listMidiPresetFiles();
+
+    /** True for a file both preset listings show: a non-empty name that a preset load accepts, followed
+        by ".cpst" exactly, since loading appends that extension to the listed name. */
+    static bool isPresetFile (const juce::File& file);
+
+    /** The file of that name directly inside the folder, or the empty file for a name that is no plain
+        file name. Never read as a path of its own: the framework takes a leading '~' as the home folder. */
+    static juce::File fileInFolder (const juce::File& folder, const juce::String& fileName);
 };
 
 class ProgramChangeManager

@@ -9,6 +9,7 @@
 #include "plugin/EngineSettings.h"
 #include "plugin/GrainCloud.h"
 #include "plugin/PoleChain.h"
+#include "plugin/RelaxedAtomic.h"
 #include "plugin/SharedString.h"
 #include "plugin/SmoothedParameter.h"
 
@@ -81,7 +82,8 @@ public:
     std::unique_ptr<SmoothedParameter> inGainSmoother, outGainSmoother, dryWetSmoother, xPosSmoother, yPosSmoother,
         poleADiffSmoother, poleBDiffSmoother, poleCDiffSmoother, poleDDiffSmoother;
 
-    double sampleRate = 44100.0;
+    // Written by prepareToPlay on the host's thread, read by the engine editor panels on the message thread.
+    RelaxedAtomic<double> sampleRate { 44100.0 };
     double inverseSampleRate = 1.0 / 44100.0;
 
     int trajectoryInterval = 256;

@@ -16,7 +16,7 @@ float mixGain (float t) noexcept { return (0.03705f * t - 0.4967f) * t + 1.0f; }
 void CalythAudioProcessor::prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock)
 {
     // A rate that is no positive number keeps the current one.
-    const double rate = (newSampleRate > 0.0 && std::isfinite (newSampleRate)) ? newSampleRate : sampleRate;
+    const double rate = (newSampleRate > 0.0 && std::isfinite (newSampleRate)) ? newSampleRate : sampleRate.load();
     const int capacity = juce::jmax (0, maximumExpectedSamplesPerBlock) + 32;
 
     for (auto* poleResonators : resonators)

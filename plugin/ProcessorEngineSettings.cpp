@@ -33,7 +33,7 @@ void CalythAudioProcessor::randomizeGranulizer (int pole, int channel)
 
     const bool shortGrain = worldRandom.nextBool();
     const float milliseconds = (shortGrain ? ranges.shortSizeRange : ranges.longSizeRange).convertFrom0to1 (worldRandom.nextFloat());
-    record.size = (float) ((double) (milliseconds * 0.001f) * sampleRate);
+    record.size = (float) ((double) (milliseconds * 0.001f) * sampleRate.load());
 
     const bool narrowSpeed = worldRandom.nextBool();
     record.speed = (narrowSpeed ? ranges.narrowSpeedRange : ranges.wideSpeedRange).convertFrom0to1 (worldRandom.nextFloat());

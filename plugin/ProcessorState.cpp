@@ -106,7 +106,7 @@ juce::ValueTree CalythAudioProcessor::save_diffuser_parameters (int channel, con
 juce::ValueTree CalythAudioProcessor::save_granulizer_parameters (int pole, int channel, const juce::String& type)
 {
     const auto& record = *(*granulizerParameters[pole])[channel];
-    const float sizeMs = kelm::singleFromDouble ((double) (record.size.load() * 1000.0f) / sampleRate);
+    const float sizeMs = kelm::singleFromDouble ((double) (record.size.load() * 1000.0f) / sampleRate.load());
 
     juce::ValueTree tree (type);
     tree.setProperty (densityKey, record.density.load(), nullptr);
@@ -152,7 +152,7 @@ void CalythAudioProcessor::restore_granulizer_parameters (int pole, int channel,
     const double sizeMs = readNumber (tree, sizeKey, 100.0);
 
     if (! std::isnan (sizeMs))
-        record.size = kelm::singleFromDouble ((double) (kelm::singleFromDouble (sizeMs) * 0.001f) * sampleRate);
+        record.size = kelm::singleFromDouble ((double) (kelm::singleFromDouble (sizeMs) * 0.001f) * sampleRate.load());
 
     record.speed = readSingle (tree, speedKey, record.speed);
     record.sizeRnd = readSingle (tree, sizeRndKey, record.sizeRnd);

@@ -78,6 +78,14 @@ TEST (PoleEditor, LayoutPaintAndSendKnob)
     EXPECT_EQ (d.sendKnob->getValue(), 0.25);
     d.sendKnob->setValue (0.75, juce::sendNotificationSync);
     EXPECT_FLOAT_EQ (processor.calythParameters->rawValues[11]->load(), 0.75f);
+    // A panel for a pole outside 0 to 3 edits nothing, send knob included (its neighbours are "dry_wet", "stereo_link_a").
+    for (int pole : { -1, 4 })
+    {
+        PoleEditor stray (processor, pole);
+        const auto before = everything (processor);
+        stray.diffusionControls.sendKnob->setValue (0.9, juce::sendNotificationSync);
+        EXPECT_TRUE (everything (processor) == before) << pole;
+    }
 }
 
 TEST (PoleEditor, KnobsAndRecordsBothWays)

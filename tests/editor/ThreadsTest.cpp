@@ -34,9 +34,16 @@ TEST (Threads, EditorWorkWhileBlocksAndChunksRun)
             runBlock (processor, midi);
         }
     });
-    std::thread host ([&] {
+    std::thread host ([&] { // chunks, and now and then a new sample rate, which the panels read
         for (int i = 0; i < 80; ++i)
+        {
             applyChunk (processor, chunkOf (processor));
+            if (i % 10 == 0)
+            {
+                const juce::ScopedLock lock (processor.getCallbackLock());
+                processor.prepareToPlay (i % 20 == 0 ? 48000.0 : 44100.0, 256);
+            }
+        }
     });
 
     // Panel knobs, update_values, the pad's drags, timer and paint, MIDI map LOAD and CLEAR, preset loads, the window's timer.

@@ -107,7 +107,9 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     writePreset (files, "preset2", 0.2f);
     files.write (presetsFolder().getChildFile ("notes.txt"), "x");
     files.write (presetsFolder().getChildFile ("MIDI/m.cpst"), "<Calyth/>");
-    // Natural order; other extensions and subfolders are not listed.
+    for (auto unloadable : { ".cpst", "b.CPST" })
+        files.write (presetsFolder().getChildFile (unloadable), "<Calyth/>");
+    // Natural order; other extensions, subfolders and names whose listed form finds no file are not listed.
     EXPECT_EQ (m.createPresetNamesArray().joinIntoString (","), "a,preset2,preset10,v1.2");
 
     // "INIT" is in no list: previous loads the first preset; then both directions wrap around.
@@ -127,6 +129,12 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     };
     m.buttonClicked (m.presetNameButton.get());
     EXPECT_EQ (shown + w.processor.currentPresetName.get() + " " + juce::String (xPos (w)), "1:a 2:preset2* 3:preset10 4:v1.2 v1.2 0.4");
+
+    // A name starting with '~' loads from the presets folder, not a namesake from the working directory.
+    writePreset (files, "~x", 0.6f);
+    files.write (juce::File (juce::File::getCurrentWorkingDirectory().getFullPathName() + "/~x.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.9\"/></Calyth>");
+    m.loadPreset ({ "~x" }, 0);
+    EXPECT_EQ (juce::String (xPos (w)), "0.6");
 
     // Saving under "bright.v2" keeps that extension and gains ours, so that it cannot overwrite "bright"; the
     // label shows the saved name at the next tick.
@@ -194,6 +202,11 @@ TEST_F (WindowActions, TimerRegenerateAndEditButtonsWithTheStereoLink)
         seen << xPos (w) << " " << (int) w.processor.programChangePending.load() << " " << m.presetNameLabel->getText() << ", ";
     }
     EXPECT_EQ (seen, "0.2 0 INIT, 0.2 0 1 Warm, 0.2 0 1 Warm, ");
+    // A name a chunk made a million characters long shows only its first few hundred.
+    w.processor.currentPresetName.set (juce::String::repeatedString ("0123456789", 100000));
+    m.timerCallback();
+    const auto label = m.presetNameLabel->getText();
+    EXPECT_TRUE (label.length() >= 100 && label.length() <= 1000 && w.processor.currentPresetName.get().startsWith (label)) << label.length();
 
     // Regenerating one pole leaves the others; regenerating all changes every pole.
     const auto settings = [&] (int pole) { return grain (w.processor, pole, 0).speed.load() + grain (w.processor, pole, 1).size.load(); };

@@ -31,15 +31,18 @@ TEST (PresetsManager, FolderListingAndLookup)
     // Missing folders are made by the processor; an empty "MIDI" folder selects nothing.
     juce::File (kelm::PresetsManager::presetsFolderPath()).deleteRecursively();
     EXPECT_TRUE (CalythAudioProcessor().midiPresetFiles.isEmpty() && midiPresetsFolder().isDirectory());
-    // Files only, in natural order, not from subfolders (even one named like a preset).
+    // Files only, in natural order, not from subfolders (even one named like a preset), and only a name of
+    // their own that a load accepts followed by exactly ".cpst".
     ScopedFiles files;
-    for (auto name : { "b.cpst", "a10.cpst", "a2.cpst", "notes.txt", "folder.cpst/deep.cpst" })
+    for (auto name : { "b.cpst", "a10.cpst", "a2.cpst", "notes.txt", "folder.cpst/deep.cpst", ".cpst", "c.CPST", "z\x01.cpst" })
         files.write (midiPresetsFolder().getChildFile (name), "<Calyth/>");
     const auto listing = CalythAudioProcessor().midiPresetFiles;
     EXPECT_EQ (listing, (juce::StringArray { "a2.cpst", "a10.cpst", "b.cpst" }));
     for (int program : { -1, 0, 3, 127 })
         EXPECT_EQ (kelm::ProgramChangeManager::getPresetFileForMIDIProgramChange (listing, program),
                    program == 0 ? midiPresetsFolder().getChildFile ("a2.cpst") : juce::File());
+    // A name starting with '~' stays in the folder; the framework would read it as a path of its own.
+    EXPECT_EQ (kelm::ProgramChangeManager::getPresetFileForMIDIProgramChange ({ "~m.cpst" }, 0).getFullPathName(), midiPresetsFolder().getFullPathName() + "/~m.cpst");
 }
 
 TEST (ProgramChange, LoadsInTheBlockWithoutAnEditorOnlyFlagsWithOne)
