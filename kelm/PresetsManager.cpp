@@ -34,8 +34,7 @@ juce::StringArray PresetsManager::listMidiPresetFiles()
 
     if (folder.isDirectory())
         for (const auto& entry : juce::RangedDirectoryIterator (folder, false, wildcardForfileChooser(), juce::File::findFiles))
-            if (isPresetFile (entry.getFile()))
-                names.add (entry.getFile().getFileName());
+            names.add (entry.getFile().getFileName());
 
     names.sortNatural();
     return names;

@@ -23,8 +23,9 @@ public:
     /** The preset files directly inside the "MIDI" subfolder: names with extension, natural order. */
     static juce::StringArray listMidiPresetFiles();
 
-    /** True for a file both preset listings show: a non-empty name that a preset load accepts, followed
-        by ".cpst" exactly, since loading appends that extension to the listed name. */
+    /** True for a file the window's preset list shows: a non-empty name that a preset load accepts,
+        followed by ".cpst" exactly, since loading appends that extension to the listed name. The "MIDI"
+        listing keeps whole file names and loads them as listed, so it needs no such rule. */
     static bool isPresetFile (const juce::File& file);
 
     /** The file of that name directly inside the folder, or the empty file for a name that is no plain
