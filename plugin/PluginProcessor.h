@@ -9,6 +9,7 @@
 #include "plugin/EngineSettings.h"
 #include "plugin/GrainCloud.h"
 #include "plugin/PoleChain.h"
+#include "plugin/SettingsFile.h"
 #include "plugin/SharedString.h"
 #include "plugin/SmoothedParameter.h"
 
@@ -115,7 +116,7 @@ public:
     PoleRanges poleRanges;
     kelm::CCMapper ccMapper;
 
-    std::unique_ptr<juce::PropertiesFile> settingsFile;
+    std::unique_ptr<SettingsFile> settingsFile;
 
     // Property names of the engine-record children.
     const juce::String diffuserFeedKey { "feed" }, diffuserDampKey { "damp" };

@@ -3,6 +3,8 @@
 #include "EditorTestHelpers.h"
 #include "editor/PluginEditor.h"
 
+#include <sys/stat.h>
+
 using namespace calyth::test;
 
 namespace
@@ -243,4 +245,13 @@ TEST (EditorShell, OpensAtTheStoredSizeAndStoresItsOwnOnClosing)
     other.settingsFile->setValue (other.heightKey, 500);
     other.settingsFile->saveIfNeeded();
     EXPECT_EQ (openAndClose (other), "720x500 0 0 480 600 1.5 1.5");
+
+    // A file the reader refuses (here a pipe) counts as none; the close puts the stored size in its place.
+    const auto settings = other.settingsFile->getFile();
+    settings.deleteFile();
+    ASSERT_EQ (::mkfifo (settings.getFullPathName().toRawUTF8(), 0600), 0);
+    CalythAudioProcessor third;
+    EXPECT_EQ (openAndClose (third, resize), "480x600 0 0 480 600 1 1");
+    EXPECT_EQ (openAndClose (third), "600x750 0 0 480 600 1.25 1.25");
+    EXPECT_TRUE (settings.existsAsFile());
 }
