@@ -132,6 +132,12 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     // Under "bright" or "bright.cpst" the file is "bright.cpst".
     const auto plain = presetsFolder().getChildFile ("bright.cpst");
     files.files.add (plain);
+    juce::String asked;
+    bool replace = false;
+    m.askToReplace = [&] (const juce::File& file) {
+        asked << file.getFileName() << (replace ? "+ " : "- ");
+        return replace;
+    };
     for (auto name : { "bright", "bright.cpst" })
     {
         plain.deleteFile();
@@ -139,6 +145,18 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
         m.buttonClicked (m.savePresetButton.get());
         EXPECT_TRUE (plain.existsAsFile() && ! plain.withFileExtension ("cpst.cpst").exists()) << name;
     }
+    // The dialog warned about the name as chosen only: before "bright" replaces an existing "bright.cpst" the user
+    // is asked, and declining keeps the file and the current name.
+    plain.replaceWithText ("mine");
+    w.processor.currentPresetName.set ("a");
+    m.chooseFile = [&] (juce::FileChooser&, int) { return presetsFolder().getChildFile ("bright"); };
+    for (bool yes : { false, true })
+    {
+        replace = yes;
+        m.buttonClicked (m.savePresetButton.get());
+        asked << (int) (plain.loadFileAsString() == "mine") << w.processor.currentPresetName.get() << " ";
+    }
+    EXPECT_EQ (asked, "bright.cpst- 1a bright.cpst+ 0bright ");
 }
 
 TEST_F (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
