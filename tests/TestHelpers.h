@@ -18,18 +18,9 @@ inline juce::File sourceFolder() { return juce::File (CALYTH_TESTS_DIR); }
 /** While it lives no file grows past the given size, as on a full disk: a write beyond is cut short or fails. */
 struct FileSizeLimit
 {
-    explicit FileSizeLimit (rlim_t bytes)
-    {
-        ::getrlimit (RLIMIT_FSIZE, &old);
-        const rlimit limit { bytes, old.rlim_max };
-        ::setrlimit (RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit (RLIMIT_FSIZE, &old);
-        std::signal (SIGXFSZ, oldHandler);
-    }
+    explicit FileSizeLimit (rlim_t bytes) { ::getrlimit (RLIMIT_FSIZE, &old); const rlimit limit { bytes, old.rlim_max }; ::setrlimit (RLIMIT_FSIZE, &limit); }
+    ~FileSizeLimit() { ::setrlimit (RLIMIT_FSIZE, &old); std::signal (SIGXFSZ, oldHandler); }
     rlimit old {};
-    void (*oldHandler) (int) = std::signal (SIGXFSZ, SIG_IGN);
+    void (*oldHandler) (int) = std::signal (SIGXFSZ, SIG_IGN); // instead of ending the process
 };
 }

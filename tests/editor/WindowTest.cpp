@@ -134,10 +134,7 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     files.files.add (plain);
     juce::String asked;
     bool replace = false;
-    m.askToReplace = [&] (const juce::File& file) {
-        asked << file.getFileName() << (replace ? "+ " : "- ");
-        return replace;
-    };
+    m.askToReplace = [&] (const juce::File& file) { asked << file.getFileName() << (replace ? "+ " : "- "); return replace; };
     for (auto name : { "bright", "bright.cpst" })
     {
         plain.deleteFile();
