@@ -41,6 +41,10 @@ MainComponent::MainComponent (CalythAudioProcessor& processorToUse) : processor 
 
     showMenu = [] (juce::PopupMenu& menu, const juce::PopupMenu::Options& options) { return menu.showMenu (options); };
     chooseFile = [] (juce::FileChooser& chooser, int mode) { return chooser.showDialog (mode, nullptr) ? chooser.getResult() : juce::File(); };
+    askToReplace = [this] (const juce::File& file) {
+        return juce::AlertWindow::showOkCancelBox (juce::MessageBoxIconType::QuestionIcon, "REPLACE PRESET",
+                                                   "\"" + file.getFileNameWithoutExtension() + "\" ALREADY EXISTS. REPLACE IT?", "REPLACE", "CANCEL", this);
+    };
 
     // Parentless windows (the shared tooltip window, menus) draw with the default look-and-feel.
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel.get());

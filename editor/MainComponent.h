@@ -76,12 +76,15 @@ public:
     /** The actions of a menu's result, once it is known. */
     void presetMenuChosen (const juce::StringArray& names, int result);
     void settingsMenuChosen (int result);
-    /** Writes the preset under the chosen file (".cpst" added when it has another extension); an empty file does nothing. */
+    /** Writes the preset under the chosen file (".cpst" added when it has another extension, after asking
+        before an existing file of that name is replaced); an empty file does nothing. */
     void savePresetChosen (juce::File file);
 
-    /** How a menu is shown and a file chosen; both synchronous. Tests put the user's choice here. */
+    /** How a menu is shown, a file chosen and the replacement of a file confirmed; all synchronous. Tests
+        put the user's choice here. */
     std::function<int (juce::PopupMenu&, const juce::PopupMenu::Options&)> showMenu;
     std::function<juce::File (juce::FileChooser&, int mode)> chooseFile;
+    std::function<bool (const juce::File&)> askToReplace;
 
     CalythAudioProcessor& processor;
     juce::SharedResourcePointer<kelm::KVLook> lookAndFeel;

@@ -148,8 +148,14 @@ void MainComponent::savePresetChosen (juce::File file)
         return;
 
     // Appended rather than swapped in: "bright.v2" must not silently overwrite an existing "bright" preset.
+    // The dialog warned about the name as chosen only, so the user is asked about the name that gets written.
     if (! file.hasFileExtension ("cpst"))
+    {
         file = juce::File (file.getFullPathName() + ".cpst");
+
+        if (file.exists() && ! askToReplace (file))
+            return;
+    }
 
     processor.savePresetToFile (file);
 }

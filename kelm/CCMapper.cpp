@@ -2,6 +2,7 @@
 #include "kelm/CCMapper.h"
 
 #include "kelm/DocumentReading.h"
+#include "kelm/DocumentWriting.h"
 
 #include <algorithm>
 #include <set>
@@ -94,7 +95,9 @@ bool CCMapper::saveToFile (const juce::File& file) const
 
     juce::XmlElement::TextFormat format;
     format.customEncoding = "UTF-8";
-    return xml->writeTo (file, format);
+    juce::MemoryOutputStream text;
+    xml->writeTo (text, format);
+    return replaceFileWith (file, text.getData(), text.getDataSize());
 }
 
 bool CCMapper::loadFromFile (const juce::File& file)

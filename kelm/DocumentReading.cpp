@@ -61,13 +61,13 @@ bool isPlainEntity (std::string_view text)
 /** True when the text is safe to hand to the framework's parser. Accepts the documents our writers
     make and everything alike; refuses texts on which that parser hangs (a processing instruction
     after the declaration), expands entities without bounds (a document type), or recurses deeper
-    than `maxDocumentDepth`. The depth counted here is never below the parser's: every '<' opens
+    than `maxDepth`. The depth counted here is never below the parser's: every '<' opens
     a tag that ends at the first '>' outside quotes, with balanced quotes and no other '<' inside,
     entities are only the plain ones, so the parser cannot skip a tag boundary that is counted
     here. (The parser takes a quote as the start of a value only where this scan does too; a quote
     anywhere else is an error to the parser, which then reads no children of that tag.)
     Works on the UTF-8 bytes: every character that matters here is ASCII. */
-bool isSafeToParse (std::string_view text, int maxElements)
+bool isSafeToParse (std::string_view text, int maxDepth, int maxElements)
 {
     constexpr auto npos = std::string_view::npos;
     const size_t n = text.size();
@@ -172,7 +172,7 @@ bool isSafeToParse (std::string_view text, int maxElements)
 
         if (closing)
             depth = std::max (0, depth - 1);
-        else if (text[k - 1] != '/' && ++depth > maxDocumentDepth)
+        else if (text[k - 1] != '/' && ++depth > maxDepth)
             return false;
 
         i = k + 1;
@@ -307,12 +307,12 @@ std::vector<juce::Identifier> poolNames (std::string_view text)
     return pooled;
 }
 
-std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text, int maxElements = 0)
+std::unique_ptr<juce::XmlElement> parseChecked (const juce::String& text, int maxDepth = maxDocumentDepth, int maxElements = 0)
 {
     const auto* utf8 = text.toRawUTF8();
     const auto numBytes = std::strlen (utf8);
 
-    if (! isXmlUtf8 (utf8, numBytes) || ! isSafeToParse (std::string_view (utf8, numBytes), maxElements))
+    if (! isXmlUtf8 (utf8, numBytes) || ! isSafeToParse (std::string_view (utf8, numBytes), maxDepth, maxElements))
         return {};
 
     const auto pooledNames = poolNames (std::string_view (utf8, numBytes));
@@ -336,14 +336,14 @@ std::unique_ptr<juce::XmlElement> parseDocumentBytes (const void* data, size_t n
     return parseChecked (juce::String::fromUTF8 (bytes, (int) numBytes));
 }
 
-std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file)
+std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file, juce::int64 maxBytes, int maxDepth, int maxElements)
 {
     const auto path = file.getFullPathName();
     struct stat info;
 
     // Tested before opening, so that nothing but a small regular file is ever opened.
     if (path.isEmpty() || ::stat (path.toRawUTF8(), &info) != 0 || ! S_ISREG (info.st_mode)
-        || info.st_size <= 0 || info.st_size > maxDocumentFileBytes)
+        || info.st_size <= 0 || info.st_size > maxBytes)
         return {};
 
     // Without waiting, should a pipe have taken the file's place since; tested again once open.
@@ -354,7 +354,7 @@ std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file)
 
     juce::MemoryBlock bytes;
 
-    if (::fstat (fd, &info) == 0 && S_ISREG (info.st_mode) && info.st_size > 0 && info.st_size <= maxDocumentFileBytes)
+    if (::fstat (fd, &info) == 0 && S_ISREG (info.st_mode) && info.st_size > 0 && info.st_size <= maxBytes)
     {
         // One byte more than the size tells a file that grew since.
         bytes.setSize ((size_t) info.st_size + 1);
@@ -382,7 +382,7 @@ std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file)
         return {};
 
     // Decoded as the framework decodes files: byte-order marks, and Windows-1252 for text that is not UTF-8.
-    return parseChecked (juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize()), maxDocumentFileElements);
+    return parseChecked (juce::String::createStringFromData (bytes.getData(), (int) bytes.getSize()), maxDepth, maxElements);
 }
 
 bool isXmlText (const juce::String& text) noexcept

@@ -30,10 +30,11 @@ constexpr juce::int64 maxDocumentFileBytes = 16 * 1024;
 constexpr int maxDocumentFileElements = 256;
 
 /** Reads and parses a whole file (text encoding detected as the framework does). Only a regular
-    file (or a link to one) of at most `maxDocumentFileBytes` is read, and it is opened without
-    waiting: a pipe or a device named like a document is refused before it is opened, and so is
-    a larger file. A document of more than `maxDocumentFileElements` elements is refused. */
-std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file);
+    file (or a link to one) of at most `maxBytes` is read, and it is opened without waiting: a pipe
+    or a device named like a document is refused before it is opened, and so is a larger file. A
+    document nesting deeper than `maxDepth` or of more than `maxElements` elements is refused. */
+std::unique_ptr<juce::XmlElement> parseDocumentFile (const juce::File& file, juce::int64 maxBytes = maxDocumentFileBytes,
+                                                     int maxDepth = maxDocumentDepth, int maxElements = maxDocumentFileElements);
 
 /** True when every character of the text is one that XML 1.0 can hold. */
 bool isXmlText (const juce::String& text) noexcept;

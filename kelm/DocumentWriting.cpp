@@ -1,8 +1,12 @@
-// Writing stored documents as one line of XML in time linear in their size.
+// Writing stored documents: one line of XML in time linear in their size, and files that replace others whole or not at all.
 #include "kelm/DocumentWriting.h"
 
+#include <cerrno>
 #include <unordered_map>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kelm
 {
@@ -19,6 +23,32 @@ bool isCopiedAsIs (juce::juce_wchar c) noexcept
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
            || juce::String (" .,;:-()_+=?!$#@[]/|*%~{}'\\").containsChar (c);
+}
+
+/** Writes all the bytes and forces them to the disk; false at the first failure. */
+bool writeAllAndSync (int fd, const char* bytes, size_t numBytes)
+{
+    while (numBytes > 0)
+    {
+        const auto n = ::write (fd, bytes, numBytes);
+
+        if (n < 0 && errno == EINTR)
+            continue;
+
+        if (n <= 0)
+            return false;
+
+        bytes += n;
+        numBytes -= (size_t) n;
+    }
+
+    int result;
+
+    do
+        result = ::fsync (fd);
+    while (result != 0 && errno == EINTR);
+
+    return result == 0;
 }
 
 /** An attribute value as the framework's writer escapes it (line ends included). */
@@ -120,5 +150,39 @@ void writeSingleLineXml (juce::OutputStream& out, const juce::ValueTree& tree)
     tree.writeToStream (binary);
     juce::MemoryInputStream in (binary.getData(), binary.getDataSize(), false);
     writeElement (out, in);
+}
+
+bool replaceFileWith (const juce::File& file, const void* data, size_t numBytes)
+{
+    const auto target = file.getFullPathName();
+
+    if (target.isEmpty() || (data == nullptr && numBytes > 0))
+        return false;
+
+    // Hidden and of another extension, so that no listing of documents shows it meanwhile.
+    juce::Random random;
+    juce::String temporary;
+    int fd = -1;
+
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt)
+    {
+        temporary = file.getSiblingFile ("." + file.getFileName() + "." + juce::String::toHexString (random.nextInt()) + ".tmp").getFullPathName();
+        fd = ::open (temporary.toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0644);
+
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+
+    if (fd < 0)
+        return false;
+
+    const bool written = writeAllAndSync (fd, static_cast<const char*> (data), numBytes);
+
+    // A failed close may have lost bytes; on Linux the descriptor is released either way.
+    if (::close (fd) == 0 && written && ::rename (temporary.toRawUTF8(), target.toRawUTF8()) == 0)
+        return true;
+
+    ::unlink (temporary.toRawUTF8());
+    return false;
 }
 } // namespace kelm

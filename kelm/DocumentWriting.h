@@ -1,4 +1,4 @@
-// Writing stored documents as one line of XML in time linear in their size.
+// Writing stored documents: one line of XML in time linear in their size, and files that replace others whole or not at all.
 #pragma once
 
 #include <juce_data_structures/juce_data_structures.h>
@@ -10,4 +10,10 @@ namespace kelm
     The framework's conversion looks every attribute up among those already set, which makes an
     element with many attributes cost the square of their number; this writer is linear. */
 void writeSingleLineXml (juce::OutputStream& out, const juce::ValueTree& tree);
+
+/** Makes the file hold exactly the bytes, or leaves it as it was and returns false. The bytes go to
+    a new file beside it (mode 0644 less the umask, as the framework makes files), which takes the
+    file's place only once every byte is written and on disk; on any failure it is removed again.
+    The framework's file stream would swap in a file cut short by a full disk without a word. */
+bool replaceFileWith (const juce::File& file, const void* data, size_t numBytes);
 } // namespace kelm

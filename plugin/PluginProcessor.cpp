@@ -61,7 +61,7 @@ CalythAudioProcessor::CalythAudioProcessor()
 
     ccMapper.attachParameters (parameterTree);
 
-    settingsFile = std::make_unique<juce::PropertiesFile> (makeSettingsFileOptions());
+    settingsFile = std::make_unique<SettingsFile> (makeSettingsFileOptions());
 
     regenerateWorld();
 }

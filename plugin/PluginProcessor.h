@@ -10,6 +10,7 @@
 #include "plugin/GrainCloud.h"
 #include "plugin/PoleChain.h"
 #include "plugin/RelaxedAtomic.h"
+#include "plugin/SettingsFile.h"
 #include "plugin/SharedString.h"
 #include "plugin/SmoothedParameter.h"
 
@@ -117,7 +118,7 @@ public:
     PoleRanges poleRanges;
     kelm::CCMapper ccMapper;
 
-    std::unique_ptr<juce::PropertiesFile> settingsFile;
+    std::unique_ptr<SettingsFile> settingsFile;
 
     // Property names of the engine-record children.
     const juce::String diffuserFeedKey { "feed" }, diffuserDampKey { "damp" };

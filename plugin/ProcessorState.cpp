@@ -336,7 +336,13 @@ bool CalythAudioProcessor::savePresetToFile (const juce::File& file)
     format.dtd = " ";
     format.customEncoding = "UTF-8";
 
-    if (xml == nullptr || ! xml->writeTo (file, format))
+    if (xml == nullptr)
+        return false;
+
+    juce::MemoryOutputStream text;
+    xml->writeTo (text, format);
+
+    if (! kelm::replaceFileWith (file, text.getData(), text.getDataSize()))
         return false;
 
     currentPresetName.set (file.getFileNameWithoutExtension());

@@ -3,6 +3,8 @@
 #include "EditorTestHelpers.h"
 #include "editor/PluginEditor.h"
 
+#include <sys/stat.h>
+
 using namespace calyth::test;
 
 namespace
@@ -149,6 +151,9 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     // Under "bright" or "bright.cpst" the file is "bright.cpst".
     const auto plain = presetsFolder().getChildFile ("bright.cpst");
     files.files.add (plain);
+    juce::String asked;
+    bool replace = false;
+    m.askToReplace = [&] (const juce::File& file) { asked << file.getFileName() << (replace ? "+ " : "- "); return replace; };
     for (auto name : { "bright", "bright.cpst" })
     {
         plain.deleteFile();
@@ -156,6 +161,18 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
         m.buttonClicked (m.savePresetButton.get());
         EXPECT_TRUE (plain.existsAsFile() && ! plain.withFileExtension ("cpst.cpst").exists()) << name;
     }
+    // The dialog warned about the name as chosen only: before "bright" replaces an existing "bright.cpst" the user
+    // is asked, and declining keeps the file and the current name.
+    plain.replaceWithText ("mine");
+    w.processor.currentPresetName.set ("a");
+    m.chooseFile = [&] (juce::FileChooser&, int) { return presetsFolder().getChildFile ("bright"); };
+    for (bool yes : { false, true })
+    {
+        replace = yes;
+        m.buttonClicked (m.savePresetButton.get());
+        asked << (int) (plain.loadFileAsString() == "mine") << w.processor.currentPresetName.get() << " ";
+    }
+    EXPECT_EQ (asked, "bright.cpst- 1a bright.cpst+ 0bright ");
 }
 
 TEST_F (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
@@ -267,4 +284,13 @@ TEST (EditorShell, OpensAtTheStoredSizeAndStoresItsOwnOnClosing)
     other.settingsFile->setValue (other.heightKey, 500);
     other.settingsFile->saveIfNeeded();
     EXPECT_EQ (openAndClose (other), "720x500 0 0 480 600 1.5 1.5");
+
+    // A file the reader refuses (here a pipe) counts as none; the close puts the stored size in its place.
+    const auto settings = other.settingsFile->getFile();
+    settings.deleteFile();
+    ASSERT_EQ (::mkfifo (settings.getFullPathName().toRawUTF8(), 0600), 0);
+    CalythAudioProcessor third;
+    EXPECT_EQ (openAndClose (third, resize), "480x600 0 0 480 600 1 1");
+    EXPECT_EQ (openAndClose (third), "600x750 0 0 480 600 1.25 1.25");
+    EXPECT_TRUE (settings.existsAsFile());
 }

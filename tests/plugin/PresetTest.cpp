@@ -22,6 +22,15 @@ TEST (PresetFile, SavedFormAndLoading)
     EXPECT_FALSE (target.loadPresetFromFile (files.write (homeFolder().getChildFile ("broken.cpst"), "<Calyth><Granulizer")));
     EXPECT_EQ (juce::String (grain (target, 2, 1).speed.load()) + " " + juce::String (parameterValue (target, "dry_wet")) + " "
                    + juce::String (target.ccMapper.ccMap.getNumChildren()) + " " + target.currentPresetName.get(), juce::String ("1.75 0.3 1 My Sound"));
+    // A save that cannot write every byte (a full disk) keeps the old file, leaves no other, keeps the name, and says so.
+    const auto kept = files.write (homeFolder().getChildFile ("kept.cpst"), "<Calyth/>");
+    const int numFiles = homeFolder().getNumberOfChildFiles (juce::File::findFiles);
+    {
+        const FileSizeLimit fullDisk (100);
+        EXPECT_FALSE (target.savePresetToFile (kept));
+    }
+    EXPECT_EQ (kept.loadFileAsString() + " " + target.currentPresetName.get() + " " + juce::String (homeFolder().getNumberOfChildFiles (juce::File::findFiles) - numFiles),
+               "<Calyth/> My Sound 0");
 }
 
 TEST (PresetsManager, FolderListingAndLookup)

@@ -5,6 +5,8 @@
 #include "TestHelpers.h"
 #include "plugin/PluginProcessor.h"
 
+#include <sys/stat.h>
+
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
 
 TEST (Processor, WhatTheHostAsks)
@@ -28,6 +30,30 @@ TEST (Processor, SettingsFileIsReadButNotWrittenByConstruction)
     juce::PropertiesFile (CalythAudioProcessor::makeSettingsFileOptions()).setValue ("width", 720); // saved when it goes
     CalythAudioProcessor processor;
     EXPECT_EQ (processor.settingsFile->getIntValue (processor.widthKey), 720);
+
+    // Written in the framework's form, whole or not at all.
+    const juce::String header ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<PROPERTIES>\r\n  <VALUE name=\"width\" val=\"720\"/>\r\n");
+    processor.settingsFile->setValue (processor.heightKey, 500);
+    {
+        const calyth::test::FileSizeLimit fullDisk (50);
+        EXPECT_FALSE (processor.settingsFile->saveIfNeeded());
+    }
+    EXPECT_EQ (settings.loadFileAsString(), header + "</PROPERTIES>\r\n");
+    EXPECT_TRUE (processor.settingsFile->saveIfNeeded());
+    EXPECT_EQ (settings.loadFileAsString(), header + "  <VALUE name=\"height\" val=\"500\"/>\r\n</PROPERTIES>\r\n");
+
+    // A pipe, a document nested 100,000 deep or 50,000 values in its place count as no file.
+    for (int kind = 0; kind < 3; ++kind)
+    {
+        settings.deleteFile();
+        if (kind == 0)
+            ASSERT_EQ (::mkfifo (settings.getFullPathName().toRawUTF8(), 0600), 0);
+        else
+            settings.replaceWithText (kind == 1 ? "<PROPERTIES>" + juce::String::repeatedString ("<a>", 100000) + juce::String::repeatedString ("</a>", 100000) + "</PROPERTIES>"
+                                                : "<PROPERTIES>" + juce::String::repeatedString ("<VALUE name=\"k\" val=\"1\"/>", 50000) + "</PROPERTIES>");
+        EXPECT_EQ (CalythAudioProcessor().settingsFile->getAllProperties().size(), 0) << kind;
+    }
+    settings.deleteFile();
 }
 
 TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
