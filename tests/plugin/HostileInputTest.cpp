@@ -67,3 +67,65 @@ TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
     runBlock (p, juce::MidiBuffer (juce::MidiMessage::programChange (1, 3)));
     EXPECT_TRUE (grain (p, 0, 0).speed.load() == 1.5f && p.currentPresetName.get() == "3 plain");
 }
+
+TEST (HostileHost, ControllerValuesLastOneBlockAndBrokenDataBytesMoveNothing)
+{
+    CalythAudioProcessor p;
+    p.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><x_pos cc=\"0\"/><y_pos cc=\"127\"/></Calyth_MIDI_MAP>"));
+    ParameterEvents log (p, { 1, 2 });
+    juce::String expected;
+    // Controllers 0 and 127 with every value, each reaching its parameter as value / 127; after them in each block,
+    // messages with a data byte of 128 or more, whose low seven bits would name another controller, value or program.
+    for (int v = 0; v < 128; ++v)
+    {
+        juce::MidiBuffer midi;
+        midi.addEvent (juce::MidiMessage::controllerEvent (1, 0, v), 0);
+        midi.addEvent (juce::MidiMessage::controllerEvent (2, 127, 127 - v), 1);
+        const auto other = (juce::uint8) ((v + 1) % 128);
+        for (const auto& bad : { std::array<juce::uint8, 3> { 0xb0, 0x80, other }, { 0xb3, 0, (juce::uint8) (0x80 | other) }, { 0xc0, 0x85, 0 } })
+            midi.addEvent (bad.data(), 3, 2);
+        ASSERT_TRUE (runBlock (p, midi) && p.ccMapper.lastReceivedCC.load() == 127) << v;
+        expected << " ( 1:" << juce::String (v / 127.0, 4) << " ) ( 2:" << juce::String ((127 - v) / 127.0, 4) << " )";
+    }
+    // A value moves its parameter in its own block only.
+    runBlock (p, juce::MidiBuffer (juce::MidiMessage::controllerEvent (1, 5, 64)));
+    EXPECT_TRUE (log.events == expected && p.lastProgramNumber.load() == 0) << log.events;
+}
+
+TEST (HostileHost, SampleRatesThatAreNoRate)
+{
+    // Alike processors prepared at 48 kHz, then once more at a rate given by the host, and played with the mix moving.
+    const auto play = [] (double secondRate) {
+        CalythAudioProcessor p;
+        p.worldRandom.setSeed (3);
+        p.regenerateWorld();
+        for (auto* clouds : p.grainClouds)
+            for (auto* cloud : *clouds)
+                cloud->regionSeed = 11;
+        p.prepareToPlay (48000.0, 256);
+        p.prepareToPlay (secondRate, 256);
+        setParameter (p, "dry_wet", 1.0f);
+        std::vector<float> sound;
+        juce::AudioBuffer<float> audio (2, 1000);
+        for (int block = 0; block < 12; ++block)
+        {
+            for (int i = 0; i < 2000; ++i)
+                audio.setSample (i % 2, i / 2, 0.5f * std::sin (0.01f * (float) (block * 2000 + i)));
+            juce::MidiBuffer midi;
+            p.processBlock (audio, midi);
+            sound.insert (sound.end(), audio.getReadPointer (1), audio.getReadPointer (1) + 1000);
+            sound.push_back (p.rmsLevel);
+        }
+        return std::pair (sound, chunkOf (p));
+    };
+    // A rate that is no positive number keeps the prepared one: the sound and the stored sizes are those of 48 kHz.
+    const auto expected = play (48000.0);
+    for (double rate : { 0.0, -48000.0, (double) NAN, (double) INFINITY, (double) -INFINITY })
+        EXPECT_TRUE (play (rate) == expected) << rate;
+    // Absurd positive rates are taken and still give finite sound.
+    for (double rate : { 1.0e12, 1.0e-300, 1.0, 100.0 })
+    {
+        const auto sound = play (rate).first;
+        EXPECT_TRUE (std::all_of (sound.begin(), sound.end(), [] (float x) { return std::isfinite (x); })) << rate;
+    }
+}
