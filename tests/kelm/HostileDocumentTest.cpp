@@ -17,6 +17,9 @@ TEST (HostileDocument, GreaterThanInsideQuotesIsText)
     EXPECT_EQ (grain (p, 0, 0).speed.load(), 1.5f);
     // A '<' stays refused inside quotes, and so does a quote left open.
     EXPECT_TRUE (kelm::parseDocumentText ("<a b=\"<\"/>") == nullptr && kelm::parseDocumentText ("<a b=\">/>") == nullptr);
+    // A "/>" in a value quoted either way ends no tag: the depth cap counts every level.
+    const auto nested = [] (int depth) { return juce::String::repeatedString ("<e a='\"/>' b=\"'/>\">", depth) + juce::String::repeatedString ("</e>", depth); };
+    EXPECT_TRUE (kelm::parseDocumentText (nested (kelm::maxDocumentDepth)) != nullptr && kelm::parseDocumentText (nested (kelm::maxDocumentDepth + 1)) == nullptr);
 }
 
 TEST (HostileDocument, CharactersXmlCannotHoldAreRefusedWhereRead)
