@@ -96,20 +96,22 @@ TEST (HostileHost, ControllerValuesLastOneBlockAndBrokenDataBytesMoveNothing)
 
 TEST (HostileHost, SampleRatesThatAreNoRate)
 {
-    // Alike processors prepared at 48 kHz, then once more at a rate given by the host, and played with the mix moving.
-    const auto play = [] (double secondRate) {
+    // Alike processors prepared at 48 kHz, then once more at a rate and block size given by the host, and played in
+    // blocks of 1000 samples with the mix moving.
+    const auto play = [] (double secondRate, int blockSize) {
         CalythAudioProcessor p;
+        p.enableAllBuses();
         p.worldRandom.setSeed (3);
         p.regenerateWorld();
         for (auto* clouds : p.grainClouds)
             for (auto* cloud : *clouds)
                 cloud->regionSeed = 11;
         p.prepareToPlay (48000.0, 256);
-        p.prepareToPlay (secondRate, 256);
+        p.prepareToPlay (secondRate, blockSize);
         setParameter (p, "dry_wet", 1.0f);
         std::vector<float> sound;
         juce::AudioBuffer<float> audio (2, 1000);
-        for (int block = 0; block < 12; ++block)
+        for (int block = 0; block < 6; ++block)
         {
             for (int i = 0; i < 2000; ++i)
                 audio.setSample (i % 2, i / 2, 0.5f * std::sin (0.01f * (float) (block * 2000 + i)));
@@ -120,14 +122,15 @@ TEST (HostileHost, SampleRatesThatAreNoRate)
         }
         return std::pair (sound, chunkOf (p));
     };
-    // A rate that is no positive number keeps the prepared one: the sound and the stored sizes are those of 48 kHz.
-    const auto expected = play (48000.0);
-    for (double rate : { 0.0, -48000.0, (double) NAN, (double) INFINITY, (double) -INFINITY })
-        EXPECT_TRUE (play (rate) == expected) << rate;
+    // Blocks longer than prepared change neither the sound nor the level; a rate that is no positive number keeps
+    // the prepared one: the sound and the stored sizes are those of 48 kHz.
+    const auto expected = play (48000.0, 1000);
+    for (double rate : { 48000.0, 0.0, -48000.0, (double) NAN, (double) INFINITY, (double) -INFINITY })
+        EXPECT_TRUE (play (rate, 256) == expected) << rate;
     // Absurd positive rates are taken and still give finite sound.
     for (double rate : { 1.0e12, 1.0e-300, 1.0, 100.0 })
     {
-        const auto sound = play (rate).first;
+        const auto sound = play (rate, 256).first;
         EXPECT_TRUE (std::all_of (sound.begin(), sound.end(), [] (float x) { return std::isfinite (x); })) << rate;
     }
 }
