@@ -1,5 +1,5 @@
-// What a hostile host can hand the processor: values that are no numbers and files in the presets folder that are
-// no presets.
+// What a hostile host can hand the processor: values that are no numbers, blocks longer than prepared, broken MIDI
+// and files in the presets folder that are no presets.
 #include <gtest/gtest.h>
 
 #include "StateTestHelpers.h"
@@ -13,30 +13,6 @@
 #include <unistd.h>
 
 using namespace calyth::test;
-
-TEST (HostileHost, NonFiniteParameterValuesKeepTheLastFiniteOne)
-{
-    CalythAudioProcessor p;
-    p.prepareToPlay (44100.0, 256);
-    setParameter (p, "dry_wet", 0.25f);
-    ASSERT_TRUE (runBlock (p));
-    // As the VST client passes a host's setParameter on: the framework's range lets NaN through.
-    for (const char* id : { "dry_wet", "pole_a_diff", "out_gain" })
-    {
-        const float before = parameterValue (p, id);
-        setParameter (p, id, NAN);
-        EXPECT_EQ (parameterValue (p, id), before) << id;
-    }
-    EXPECT_TRUE (runBlock (p));
-
-    // A NaN that the audio thread reads before it is put back keeps the smoother's target.
-    SmoothedParameter smoother (0.5f);
-    smoother.prepare (4, 8);
-    smoother.process (NAN, 2);
-    smoother.process (SmoothedParameter::decibelsToGain (NAN), 2);
-    smoother.process (1.0f, 2);
-    EXPECT_EQ (std::vector<float> (smoother.values(), smoother.values() + 2), (std::vector<float> { 0.625f, 0.75f }));
-}
 
 TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
 {
@@ -94,11 +70,10 @@ TEST (HostileHost, ControllerValuesLastOneBlockAndBrokenDataBytesMoveNothing)
     EXPECT_TRUE (log.events == expected && p.lastProgramNumber.load() == 0) << log.events;
 }
 
-TEST (HostileHost, SampleRatesThatAreNoRate)
+TEST (HostileHost, RatesAndParameterValuesThatAreNoNumbers)
 {
-    // Alike processors prepared at 48 kHz, then once more at a rate and block size given by the host, and played in
-    // blocks of 1000 samples with the mix moving.
-    const auto play = [] (double secondRate, int blockSize) {
+    // Alike processors prepared at 48 kHz and then at a rate and block size from the host, played in blocks of 1000.
+    const auto play = [] (double rate, int blockSize) {
         CalythAudioProcessor p;
         p.enableAllBuses();
         p.worldRandom.setSeed (3);
@@ -107,23 +82,28 @@ TEST (HostileHost, SampleRatesThatAreNoRate)
             for (auto* cloud : *clouds)
                 cloud->regionSeed = 11;
         p.prepareToPlay (48000.0, 256);
-        p.prepareToPlay (secondRate, blockSize);
+        p.prepareToPlay (rate, blockSize);
         setParameter (p, "dry_wet", 1.0f);
+        // As the VST client passes a host's setParameter on: the framework's range lets NaN through.
+        for (const char* id : { "dry_wet", "pole_a_diff", "out_gain" })
+            if (! (rate > 0.0))
+                setParameter (p, id, NAN);
+        juce::AudioBuffer<float> audio (2, 6000);
+        for (int i = 0; i < 12000; ++i)
+            audio.setSample (i % 2, i / 2, 0.5f * std::sin (0.01f * (float) i));
         std::vector<float> sound;
-        juce::AudioBuffer<float> audio (2, 1000);
-        for (int block = 0; block < 6; ++block)
+        for (int start = 0; start < 6000; start += 1000)
         {
-            for (int i = 0; i < 2000; ++i)
-                audio.setSample (i % 2, i / 2, 0.5f * std::sin (0.01f * (float) (block * 2000 + i)));
+            juce::AudioBuffer<float> block (audio.getArrayOfWritePointers(), 2, start, 1000);
             juce::MidiBuffer midi;
-            p.processBlock (audio, midi);
-            sound.insert (sound.end(), audio.getReadPointer (1), audio.getReadPointer (1) + 1000);
+            p.processBlock (block, midi);
             sound.push_back (p.rmsLevel);
         }
+        sound.insert (sound.end(), audio.getReadPointer (1), audio.getReadPointer (1) + 6000);
         return std::pair (sound, chunkOf (p));
     };
-    // Blocks longer than prepared change neither the sound nor the level; a rate that is no positive number keeps
-    // the prepared one: the sound and the stored sizes are those of 48 kHz.
+    // Blocks longer than prepared change neither the sound nor the level. A rate that is no positive number keeps the
+    // prepared one and a parameter value that is none the last one: sound, level and chunk stay those of 48 kHz.
     const auto expected = play (48000.0, 1000);
     for (double rate : { 48000.0, 0.0, -48000.0, (double) NAN, (double) INFINITY, (double) -INFINITY })
         EXPECT_TRUE (play (rate, 256) == expected) << rate;
@@ -133,4 +113,12 @@ TEST (HostileHost, SampleRatesThatAreNoRate)
         const auto sound = play (rate, 256).first;
         EXPECT_TRUE (std::all_of (sound.begin(), sound.end(), [] (float x) { return std::isfinite (x); })) << rate;
     }
+
+    // A NaN that the audio thread reads before it is put back keeps the smoother's target.
+    SmoothedParameter smoother (0.5f);
+    smoother.prepare (4, 8);
+    smoother.process (NAN, 2);
+    smoother.process (SmoothedParameter::decibelsToGain (NAN), 2);
+    smoother.process (1.0f, 2);
+    EXPECT_EQ (std::vector<float> (smoother.values(), smoother.values() + 2), (std::vector<float> { 0.625f, 0.75f }));
 }
