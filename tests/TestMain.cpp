@@ -5,19 +5,12 @@
 
 #include <cstdlib>
 
-namespace
-{
 // Test order must not matter: whatever a test leaves in the home folder goes before the next one.
 struct EmptyHomeAfterEachTest : ::testing::EmptyTestEventListener
 {
-    void OnTestEnd (const ::testing::TestInfo&) override
-    {
-        const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
-        home.deleteRecursively();
-        home.createDirectory();
-    }
+    void OnTestEnd (const ::testing::TestInfo&) override { home.deleteRecursively(), home.createDirectory(); }
+    const juce::File home { juce::File::getSpecialLocation (juce::File::userHomeDirectory) };
 };
-} // namespace
 
 int main (int argc, char** argv)
 {
