@@ -1,6 +1,6 @@
 // The engines alone, where the reference model does not reach: reads at the edge of the recording, records from
 // untrusted documents, the guards against runaway loops, samples that are no numbers and rates the DC blocker
-// cannot filter at; and their fast forms (a cloud a block at a time, resonators four to a vector) against the plain ones.
+// cannot filter at; and their fast forms (a cloud a block at a time, resonators four to a vector) against plain ones.
 #include <gtest/gtest.h>
 
 #include "plugin/GrainCloud.h"
