@@ -53,15 +53,16 @@ TEST (HostileHost, ControllerValuesLastOneBlockAndBrokenDataBytesMoveNothing)
     ParameterEvents log (p, { 1, 2 });
     juce::String expected;
     // Controllers 0 and 127 with every value, each reaching its parameter as value / 127; after them in each block,
-    // messages with a data byte of 128 or more, whose low seven bits would name another controller, value or program.
+    // messages with a data byte of 128 or more, whose low seven bits would name another controller, value or program,
+    // and a controller message cut short.
     for (int v = 0; v < 128; ++v)
     {
         juce::MidiBuffer midi;
         midi.addEvent (juce::MidiMessage::controllerEvent (1, 0, v), 0);
         midi.addEvent (juce::MidiMessage::controllerEvent (2, 127, 127 - v), 1);
         const auto other = (juce::uint8) ((v + 1) % 128);
-        for (const auto& bad : { std::array<juce::uint8, 3> { 0xb0, 0x80, other }, { 0xb3, 0, (juce::uint8) (0x80 | other) }, { 0xc0, 0x85, 0 } })
-            midi.addEvent (bad.data(), 3, 2);
+        for (const auto& bad : { std::array<juce::uint8, 4> { 3, 0xb0, 0x80, other }, { 3, 0xb3, 0, (juce::uint8) (0x80 | other) }, { 3, 0xc0, 0x85, 0 }, { 2, 0xb0, 0, 0 } })
+            midi.addEvent (bad.data() + 1, bad[0], 2);
         ASSERT_TRUE (runBlock (p, midi) && p.ccMapper.lastReceivedCC.load() == 127) << v;
         expected << " ( 1:" << juce::String (v / 127.0, 4) << " ) ( 2:" << juce::String ((127 - v) / 127.0, 4) << " )";
     }

@@ -119,7 +119,7 @@ TEST (StateChunk, ReadersRules)
     CalythAudioProcessor processor;
     auto& map = processor.ccMapper.ccMap;
     grain (processor, 1, 0).speed = 1.5f;
-    applyChunk (processor, chunkFromText ("<Calyth><Granulizer density=\"5\" pole=\"4\" channel=\"0\"/><Granulizer density=\"5\" pole=\"0\" channel=\"-1\"/>"
+    applyChunk (processor, chunkFromText ("<Calyth><Granulizer density=\"5\" pole=\"4\" channel=\"0\"/><Granulizer density=\"5\" pole=\"0\" channel=\"-1\"/><Diffuser feed=\"0.9\" channel=\"2\"/>"
                           "<calyth_midi_map><y_pos cc=\"7\"/></calyth_midi_map><CALYTH_MIDI_MAP/><Granulizer density=\"6\" pole=\"1\" channel=\"0\"/>"
                           "<Diffuser feed=\"0.2\" damp=\"0.3\" channel=\"0\"/><Diffuser feed=\"0.6\" channel=\"0\"/><Metadata/></Calyth>"));
     // Records out of range are skipped; a record without "size" is 100 ms long and keeps other missing
@@ -130,7 +130,7 @@ TEST (StateChunk, ReadersRules)
                            processor.diffuserParameters[0]->damp.load(), processor.currentPresetName.get()), std::tuple (4410.0f, 1.5f, 0.6f, 0.3f, juce::String()));
     // The first map element is the map, in its own spelling; skipped children and the second map lead the next chunk.
     EXPECT_EQ (map.getType().toString() + " " + map.getChild (0).getType().toString(), juce::String ("calyth_midi_map y_pos"));
-    EXPECT_EQ (shapeOf (processor), "G40 G0-1 C " + parametersAndRecords + " M c");
+    EXPECT_EQ (shapeOf (processor), "G40 G0-1 D2 C " + parametersAndRecords + " M c");
     // An empty map element clears the bindings; a length word beyond the data reads the bytes present;
     // declaration, comment, references and the deepest nesting allowed are read.
     applyChunk (processor, chunkFromText ("<?xml version=\"1.0\"?>\r\n<!-- c --><Calyth><Calyth_MIDI_MAP/>" + nested (kelm::maxDocumentDepth - 1)
