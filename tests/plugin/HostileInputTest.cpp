@@ -49,12 +49,12 @@ TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
 TEST (HostileHost, ControllerValuesLastOneBlockAndBrokenDataBytesMoveNothing)
 {
     CalythAudioProcessor p;
-    p.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><x_pos cc=\"0\"/><y_pos cc=\"127\"/></Calyth_MIDI_MAP>"));
+    p.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><x_pos cc=\"0\"/><y_pos cc=\"127\"/><x_pos cc=\"-1\"/></Calyth_MIDI_MAP>"));
     ParameterEvents log (p, { 1, 2 });
     juce::String expected;
-    // Controllers 0 and 127 with every value, each reaching its parameter as value / 127; after them in each block,
-    // messages with a data byte of 128 or more, whose low seven bits would name another controller, value or program,
-    // and a controller message cut short.
+    // Controllers 0 and 127 with every value, each reaching its parameter as value / 127 (a binding to -1, made before
+    // any controller came, moves nothing); after them in each block, messages with a data byte of 128 or more, whose
+    // low seven bits would name another controller, value or program, and a controller message cut short.
     for (int v = 0; v < 128; ++v)
     {
         juce::MidiBuffer midi;
