@@ -5,6 +5,13 @@
 
 #include <cstdlib>
 
+// Test order must not matter: whatever a test leaves in the home folder goes before the next one.
+struct EmptyHomeAfterEachTest : ::testing::EmptyTestEventListener
+{
+    void OnTestEnd (const ::testing::TestInfo&) override { home.deleteRecursively(), home.createDirectory(); }
+    const juce::File home { juce::File::getSpecialLocation (juce::File::userHomeDirectory) };
+};
+
 int main (int argc, char** argv)
 {
     // Tests never touch the real home folder: presets and settings go to a fresh folder per run.
@@ -17,6 +24,7 @@ int main (int argc, char** argv)
     juce::ScopedJuceInitialiser_GUI juce;
 
     ::testing::InitGoogleTest (&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append (new EmptyHomeAfterEachTest);
     const int result = RUN_ALL_TESTS();
     juce::File (homeTemplate).deleteRecursively();
     return result;

@@ -110,7 +110,8 @@ TEST (CalythPad, PaintsInOrderWithLevelAndTrajectoryAndAllocatesNothing)
     processor.trajectoryX = 0.5f; // marker at (4 + 276 / 2, 4)
     pad.timerCallback();
 
-    // Alphas are the fraction x 255.996 truncated: 0.3 gives 76 (rounding x 255 would give 77).
+    // Alphas are the fraction x 255.996 truncated. At 0.3 that is 76, as the framework's withAlpha (0.3f) gives
+    // (76.5 rounds to even); at level 1 the fraction 0.95 gives 243 where withAlpha (0.95f) would give 242.
     struct Case { float level; bool trajectory; int ringAlpha; float ring; int glowAlpha; float particle; };
     for (auto c : { Case { 0, false, 0, 0, 76, 2 }, Case { 0.25f, true, 147, 64, 159, 284.0f / 28 }, Case { 1, false, 243, 128, 243, 284.0f / 14 } })
     {

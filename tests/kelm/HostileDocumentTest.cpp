@@ -9,12 +9,9 @@ using namespace calyth::test;
 
 TEST (HostileDocument, GreaterThanInsideQuotesIsText)
 {
-    ScopedFiles files;
-    CalythAudioProcessor p;
-    applyChunk (p, chunkFromText ("<Calyth><Metadata preset_name=\"a>b\" note='c>d'/><Calyth_MIDI_MAP><x_pos cc=\"5\"/></Calyth_MIDI_MAP></Calyth>"));
-    EXPECT_TRUE (p.currentPresetName.get() == "a>b" && p.ccMapper.ccMap.getNumChildren() == 1);
-    EXPECT_TRUE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("q.cpst"), "<Calyth><Granulizer n=\"1 > 0\" speed=\"1.5\" pole=\"0\" channel=\"0\"/></Calyth>")));
-    EXPECT_EQ (grain (p, 0, 0).speed.load(), 1.5f);
+    // A "/>" in a value quoted either way is text and ends no tag: the depth cap counts every level.
+    const auto nested = [] (int depth) { return juce::String::repeatedString ("<e a='\"/>' b=\"'/>\">", depth) + juce::String::repeatedString ("</e>", depth); };
+    EXPECT_TRUE (kelm::parseDocumentText (nested (kelm::maxDocumentDepth)) != nullptr && kelm::parseDocumentText (nested (kelm::maxDocumentDepth + 1)) == nullptr);
     // A '<' stays refused inside quotes, and so does a quote left open.
     EXPECT_TRUE (kelm::parseDocumentText ("<a b=\"<\"/>") == nullptr && kelm::parseDocumentText ("<a b=\">/>") == nullptr);
 }

@@ -6,7 +6,7 @@
 
 using namespace kelm::test;
 
-TEST (KVLook, KnobInADisabledParentOrTooSmall)
+TEST (KVLook, KnobInADisabledParentOrTooSmallAndLabels)
 {
     kelm::KVLook lf;
     juce::Component parent;
@@ -25,11 +25,7 @@ TEST (KVLook, KnobInADisabledParentOrTooSmall)
     // Too small for a knob: nothing is drawn.
     for (auto [w, h] : { std::pair { 0, 0 }, { -5, 40 }, { 4, 4 } })
         EXPECT_TRUE (Knob (lf, slider, 0.5f, w, h).ops.empty());
-}
 
-TEST (KVLook, Labels)
-{
-    kelm::KVLook lf;
     const juce::Colour outline (0xFFAA0000);
     // Not being edited, the text is drawn in the text colour, at half alpha when disabled, and the outline follows.
     juce::Label shown ({}, "MIX");

@@ -38,15 +38,16 @@ void editByHand (Grain&& grain, Diffuser&& diffuser, int round)
 TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
 {
     // Rate, prepared block size, a second preparation (same rate, then another) part way, and the ramp length,
-    // trajectory interval and diffuser delays the text gives for the rate, which hold the model to it.
-    const struct { double rate; int prepared; double secondRate; int ramp, interval, delays[3]; } runs[] = {
-        { 44100.0, 512, 44100.0, 2645, 256, { 1146, 1411, 1808 } }, { 48000.0, 480, 96000.0, 2879, 278, { 1248, 1536, 1968 } },
-        { 96000.0, 1024, 44100.0, 5759, 557, { 2495, 3072, 3936 } } };
+    // trajectory interval and diffuser delays the text gives for the rate, which hold the model to it; stereo, or mono.
+    const struct { double rate; int prepared; double secondRate; int ramp, interval, delays[3], channels; } runs[] = {
+        { 44100.0, 512, 44100.0, 2645, 256, { 1146, 1411, 1808 }, 2 }, { 48000.0, 480, 96000.0, 2879, 278, { 1248, 1536, 1968 }, 2 },
+        { 96000.0, 1024, 44100.0, 5759, 557, { 2495, 3072, 3936 }, 1 } };
     for (const auto& run : runs)
     {
         CalythAudioProcessor processor;
         model::Processor model;
-        processor.enableAllBuses();
+        const auto layout = juce::AudioChannelSet::canonicalChannelSet (run.channels);
+        ASSERT_TRUE (processor.setBusesLayout ({ { layout }, { layout } }));
         const auto raw = [&processor] (const char* id) { return processor.parameterTree.getRawParameterValue (id)->load(); };
         for (int pole = 0; pole < 4; ++pole)
             for (int ch = 0; ch < 2; ++ch)
@@ -102,16 +103,16 @@ TEST (AudioPath, ProcessorAndReferenceModelAgreeBitForBit)
             }
 
             const int n = sizes[block % 7];
-            juce::AudioBuffer<float> buffer (2, n), expected (2, n);
+            juce::AudioBuffer<float> buffer (run.channels, n), expected (run.channels, n);
             for (int i = 0; i < n; ++i, ++time)
-                for (int ch = 0; ch < 2; ++ch)
+                for (int ch = 0; ch < run.channels; ++ch)
                     buffer.setSample (ch, i, 0.4f * std::sin ((float) time * (0.031f + 0.007f * (float) ch)) + 0.2f * (noise.nextFloat() - 0.5f));
             expected.makeCopyOf (buffer);
             juce::MidiBuffer midi;
             processor.processBlock (buffer, midi);
-            model.processBlock (expected.getArrayOfWritePointers(), 2, n, raw);
+            model.processBlock (expected.getArrayOfWritePointers(), run.channels, n, raw);
 
-            for (int ch = 0; ch < 2; ++ch)
+            for (int ch = 0; ch < run.channels; ++ch)
                 for (int i = 0; i < n; ++i)
                     ASSERT_TRUE (sameBits (buffer.getSample (ch, i), expected.getSample (ch, i)))
                         << run.rate << " Hz, block " << block << ", channel " << ch << ", sample " << i << ": "

@@ -1,10 +1,14 @@
 // The engines alone, where the reference model does not reach: reads at the edge of the recording, records from
-// untrusted documents, and the guards against runaway loops, samples that are no numbers and rates the DC blocker
-// cannot filter at.
+// untrusted documents, the guards against runaway loops, samples that are no numbers and rates the DC blocker
+// cannot filter at; and their fast forms (a cloud a block at a time, resonators four to a vector) against plain ones.
 #include <gtest/gtest.h>
 
 #include "plugin/GrainCloud.h"
 #include "plugin/PoleChain.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
 
 TEST (GrainCloud, ReadsAtTheEdgeOfTheRecording)
 {
@@ -75,4 +79,92 @@ TEST (PoleChain, RunawayGuards)
             peak = juce::jmax (peak, std::abs (blocker.sampleUpdate (i % 2 == 0 ? 1.0f : -1.0f)));
         EXPECT_LE (peak, 2.0f) << rate;
     }
+}
+
+TEST (GrainCloudBlock, BlocksOfAnyLengthMatchSampleBySampleBitForBit)
+{
+    GrainCloud bySample, byBlock;
+    bySample.regionSeed = byBlock.regionSeed = 77;
+    for (auto* cloud : { &bySample, &byBlock })
+        for (int i = 0; i < cloud->bufferLength; ++i)
+            cloud->recording.setSample (0, i, std::sin ((float) i * 0.01f));
+    GrainCloud::Parameters record { 37, 1, 3000.0f, 1.3f, 0.2f, 0.4f, 0.5f, 0.8f, false };
+    const int lengths[] = { 1, 3, 4, 5, 64, 7, 130, 2 };
+    float input[130], expected[130], actual[130];
+
+    for (int round = 0, time = 0; round < 24; ++round)
+    {
+        // Redraws, frozen stretches, and from round 10 a slot whose region reaches past the recording, so
+        // that samples end early, ungained.
+        record.size = round % 6 < 3 ? 3000.0f : 900.0f;
+        record.freeze = round % 4 == 3;
+        for (auto* cloud : { &bySample, &byBlock })
+        {
+            cloud->blockUpdate (record);
+            if (round == 10)
+                cloud->regionStart[2] = cloud->bufferLength - 50;
+            // From round 16 a read now and then meets an infinity, whose NaN sum gives a silent sample.
+            for (int i = 0; round == 16 && i < cloud->bufferLength; i += 997)
+                cloud->recording.setSample (0, i, INFINITY);
+        }
+
+        const int n = lengths[round % 8];
+        for (int i = 0; i < n; ++i, ++time)
+            input[i] = std::sin ((float) time * 0.05f) * (time % 3 == 0 ? 1.0f : 0.5f);
+        for (int i = 0; i < n; ++i)
+            expected[i] = bySample.sampleUpdate (input[i]);
+        byBlock.processBlock (input, actual, n);
+
+        ASSERT_EQ (std::memcmp (expected, actual, sizeof (float) * (size_t) n), 0) << "round " << round;
+        ASSERT_EQ (bySample.writePosition, byBlock.writePosition);
+    }
+}
+
+TEST (ResonatorQuad, MatchesEachResonatorAloneBitForBit)
+{
+    ResonatorState alone[8], inQuads[8];
+    ResonatorState* quadOf[2][4] = { { &inQuads[0], &inQuads[1], &inQuads[2], &inQuads[3] },
+                                     { &inQuads[4], &inQuads[5], &inQuads[6], &inQuads[7] } };
+    for (int i = 0; i < 8; ++i)
+    {
+        // 55 Hz to past a quarter of the rate, where the coefficient is 0.
+        const ResonatorParameters parameters { 55.0f * (float) ((i + 1) * (i + 1) * (i + 1)), i % 3 == 0 ? 0.99f : -0.5f };
+        alone[i].blockUpdate (parameters, 1.0 / 44100.0);
+        inQuads[i].blockUpdate (parameters, 1.0 / 44100.0);
+    }
+
+    int resets = 0;
+    for (int stretch = 0; stretch < 20; ++stretch)
+    {
+        // Each stretch loads the quads from the resonators and stores them back after it.
+        ResonatorQuad quads[2];
+        for (int q = 0; q < 2; ++q)
+            quads[q].load (quadOf[q]);
+        for (int t = 0; t < 50; ++t)
+        {
+            float in[8], expected[8];
+            for (int i = 0; i < 8; ++i)
+                in[i] = std::sin ((float) (stretch * 50 + t) * (0.1f + 0.05f * (float) i));
+            // Now and then a lane is fed something that is no number, or so large that its loop overflows.
+            if (t == 17 && stretch % 3 == 0)
+                in[stretch % 8] = std::numeric_limits<float>::quiet_NaN();
+            if (t == 30 && stretch % 4 == 1)
+                in[(stretch + 3) % 8] = 3.0e38f;
+
+            for (int i = 0; i < 8; ++i)
+            {
+                expected[i] = alone[i].sampleUpdate (in[i]);
+                resets += std::isfinite (in[i]) && alone[i].lastOut == 0.0f ? 1 : 0;
+            }
+            if (stretch % 2 == 0)
+                ResonatorQuad::sampleUpdate (quads[0], in, quads[1], in + 4);
+            else
+                for (int q = 0; q < 2; ++q)
+                    quads[q].sampleUpdate (in + 4 * q);
+            ASSERT_EQ (std::memcmp (expected, in, sizeof (in)), 0) << "stretch " << stretch << " sample " << t;
+        }
+        for (int q = 0; q < 2; ++q)
+            quads[q].store (quadOf[q]);
+    }
+    EXPECT_GT (resets, 0);
 }

@@ -1,5 +1,5 @@
-// What a hostile host can hand the processor: values that are no numbers and files in the presets folder that are
-// no presets.
+// What a hostile host can hand the processor: values that are no numbers, blocks longer than prepared, broken MIDI
+// and files in the presets folder that are no presets.
 #include <gtest/gtest.h>
 
 #include "StateTestHelpers.h"
@@ -14,40 +14,18 @@
 
 using namespace calyth::test;
 
-TEST (HostileHost, NonFiniteParameterValuesKeepTheLastFiniteOne)
-{
-    CalythAudioProcessor p;
-    p.prepareToPlay (44100.0, 256);
-    setParameter (p, "dry_wet", 0.25f);
-    ASSERT_TRUE (runBlock (p));
-    // As the VST client passes a host's setParameter on: the framework's range lets NaN through.
-    for (const char* id : { "dry_wet", "pole_a_diff", "out_gain" })
-    {
-        const float before = parameterValue (p, id);
-        setParameter (p, id, NAN);
-        EXPECT_EQ (parameterValue (p, id), before) << id;
-    }
-    EXPECT_TRUE (runBlock (p));
-
-    // A NaN that the audio thread reads before it is put back keeps the smoother's target.
-    SmoothedParameter smoother (0.5f);
-    smoother.prepare (4, 8);
-    smoother.process (NAN, 2);
-    smoother.process (SmoothedParameter::decibelsToGain (NAN), 2);
-    smoother.process (1.0f, 2);
-    EXPECT_EQ (std::vector<float> (smoother.values(), smoother.values() + 2), (std::vector<float> { 0.625f, 0.75f }));
-}
-
 TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
 {
     ScopedFiles files;
     const juce::String preset ("<Calyth><Granulizer speed=\"1.5\" pole=\"0\" channel=\"0\"/></Calyth>");
-    // Programs 0 to 3: a pipe, a preset padded beyond the size cap, one with too many elements, a plain one.
+    // Programs 0 to 3: a pipe, a preset one byte beyond the size cap, one with an element too many, one at both caps.
     const auto pipe = files.write (midiPresetsFolder().getChildFile ("0 pipe.cpst"), {});
     ASSERT_TRUE (pipe.deleteFile() && ::mkfifo (pipe.getFullPathName().toRawUTF8(), 0600) == 0);
-    files.write (midiPresetsFolder().getChildFile ("1 large.cpst"), preset + juce::String::repeatedString (" ", (int) kelm::maxDocumentFileBytes));
-    files.write (midiPresetsFolder().getChildFile ("2 many.cpst"), preset.replace ("<Gr", juce::String::repeatedString ("<x/>", kelm::maxDocumentFileElements) + "<Gr"));
-    files.write (midiPresetsFolder().getChildFile ("3 plain.cpst"), preset);
+    const auto elements = [&preset] (int n) { return preset.replace ("<Gr", juce::String::repeatedString ("<x/>", n - 2) + "<Gr"); };
+    const auto bytes = [] (const juce::String& text, juce::int64 n) { return text + juce::String::repeatedString (" ", (int) n - text.length()); };
+    files.write (midiPresetsFolder().getChildFile ("1 large.cpst"), bytes (elements (kelm::maxDocumentFileElements), kelm::maxDocumentFileBytes + 1));
+    files.write (midiPresetsFolder().getChildFile ("2 many.cpst"), elements (kelm::maxDocumentFileElements + 1));
+    files.write (midiPresetsFolder().getChildFile ("3 full.cpst"), bytes (elements (kelm::maxDocumentFileElements), kelm::maxDocumentFileBytes));
     CalythAudioProcessor p;
     ASSERT_EQ (p.midiPresetFiles.size(), 4);
     const float speed = grain (p, 0, 0).speed;
@@ -65,5 +43,83 @@ TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
     EXPECT_TRUE (grain (p, 0, 0).speed.load() == speed && p.currentPresetName.get() == "INIT");
 
     runBlock (p, juce::MidiBuffer (juce::MidiMessage::programChange (1, 3)));
-    EXPECT_TRUE (grain (p, 0, 0).speed.load() == 1.5f && p.currentPresetName.get() == "3 plain");
+    EXPECT_TRUE (grain (p, 0, 0).speed.load() == 1.5f && p.currentPresetName.get() == "3 full");
+}
+
+TEST (HostileHost, ControllerValuesLastOneBlockAndBrokenDataBytesMoveNothing)
+{
+    CalythAudioProcessor p;
+    p.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><x_pos cc=\"0\"/><y_pos cc=\"127\"/><x_pos cc=\"-1\"/></Calyth_MIDI_MAP>"));
+    ParameterEvents log (p, { 1, 2 });
+    juce::String expected;
+    // Controllers 0 and 127 with every value, each reaching its parameter as value / 127 (a binding to -1, made before
+    // any controller came, moves nothing); after them in each block, messages with a data byte of 128 or more, whose
+    // low seven bits would name another controller, value or program, and a controller message cut short.
+    for (int v = 0; v < 128; ++v)
+    {
+        juce::MidiBuffer midi;
+        midi.addEvent (juce::MidiMessage::controllerEvent (1, 0, v), 0);
+        midi.addEvent (juce::MidiMessage::controllerEvent (2, 127, 127 - v), 1);
+        const auto other = (juce::uint8) ((v + 1) % 128);
+        for (const auto& bad : { std::array<juce::uint8, 4> { 3, 0xb0, 0x80, other }, { 3, 0xb3, 0, (juce::uint8) (0x80 | other) }, { 3, 0xc0, 0x85, 0 }, { 2, 0xb0, 0, 0 } })
+            midi.addEvent (bad.data() + 1, bad[0], 2);
+        ASSERT_TRUE (runBlock (p, midi) && p.ccMapper.lastReceivedCC.load() == 127) << v;
+        expected << " ( 1:" << juce::String (v / 127.0, 4) << " ) ( 2:" << juce::String ((127 - v) / 127.0, 4) << " )";
+    }
+    // A value moves its parameter in its own block only.
+    runBlock (p, juce::MidiBuffer (juce::MidiMessage::controllerEvent (1, 5, 64)));
+    EXPECT_TRUE (log.events == expected && p.lastProgramNumber.load() == 0) << log.events;
+}
+
+TEST (HostileHost, RatesAndParameterValuesThatAreNoNumbers)
+{
+    // Alike processors prepared at 48 kHz and then at a rate and block size from the host, played in blocks of 1000.
+    const auto play = [] (double rate, int blockSize) {
+        CalythAudioProcessor p;
+        p.enableAllBuses();
+        p.worldRandom.setSeed (3);
+        p.regenerateWorld();
+        for (auto* clouds : p.grainClouds)
+            for (auto* cloud : *clouds)
+                cloud->regionSeed = 11;
+        p.prepareToPlay (48000.0, 256);
+        p.prepareToPlay (rate, blockSize);
+        setParameter (p, "dry_wet", 1.0f);
+        // As the VST client passes a host's setParameter on: the framework's range lets NaN through.
+        for (const char* id : { "dry_wet", "pole_a_diff", "out_gain" })
+            if (! (rate > 0.0))
+                setParameter (p, id, NAN);
+        juce::AudioBuffer<float> audio (2, 6000);
+        for (int i = 0; i < 12000; ++i)
+            audio.setSample (i % 2, i / 2, 0.5f * std::sin (0.01f * (float) i));
+        std::vector<float> sound;
+        for (int start = 0; start < 6000; start += 1000)
+        {
+            juce::AudioBuffer<float> block (audio.getArrayOfWritePointers(), 2, start, 1000);
+            if (start == 5000)
+                block.clear(); // marked silent: no stale dry signal may come through
+            juce::MidiBuffer midi;
+            p.processBlock (block, midi);
+            sound.push_back (p.rmsLevel);
+        }
+        sound.insert (sound.end(), audio.getReadPointer (1), audio.getReadPointer (1) + 6000);
+        return std::pair (sound, chunkOf (p));
+    };
+    // Blocks longer than prepared change neither the sound nor the level. A rate that is no positive number keeps the
+    // prepared one and a parameter value that is none the last one: sound, level and chunk stay those of 48 kHz.
+    const auto expected = play (48000.0, 1000);
+    for (double rate : { 48000.0, 0.0, -48000.0, (double) NAN, (double) INFINITY, (double) -INFINITY })
+        EXPECT_TRUE (play (rate, 256) == expected) << rate;
+    // Absurd positive rates are taken and still give finite sound.
+    for (double rate : { 1.0e12, 1.0e-300, 1.0, 100.0 })
+        for (float x : play (rate, 256).first)
+            ASSERT_TRUE (std::isfinite (x)) << rate;
+
+    // A NaN that the audio thread reads before it is put back keeps the smoother's target.
+    SmoothedParameter smoother (0.5f);
+    smoother.prepare (4, 8);
+    smoother.process (NAN, 2);
+    smoother.process (SmoothedParameter::decibelsToGain (NAN), 2);
+    smoother.process (1.0f, 2);
+    EXPECT_EQ (std::vector<float> (smoother.values(), smoother.values() + 2), (std::vector<float> { 0.625f, 0.75f }));
 }

@@ -29,7 +29,7 @@ const struct { const char *id, *name, *label; float start, end, interval, skew, 
 };
 } // namespace
 
-TEST (HostParameters, TableAsTheHostSeesIt)
+TEST (HostParameters, TableAndTextsAsTheHostSeesThem)
 {
     CalythAudioProcessor processor;
     const auto& params = processor.getParameters();
@@ -53,11 +53,7 @@ TEST (HostParameters, TableAsTheHostSeesIt)
         EXPECT_TRUE (raw[k] == processor.parameterTree.getRawParameterValue (row.id) && raw[k]->load() == p->convertFrom0to1 (p->getDefaultValue()))
             << row.id;
     }
-}
 
-TEST (HostParameters, Texts)
-{
-    CalythAudioProcessor processor;
     const auto text = [&processor] (const char* id, float normalised, int length) { return processor.parameterTree.getParameter (id)->getText (normalised, length); };
     // The gains show their own text whatever length the host asks for; the others the framework's.
     const auto zeroDecibels = processor.parameterTree.getParameter ("out_gain")->getDefaultValue();

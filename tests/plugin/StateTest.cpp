@@ -119,7 +119,7 @@ TEST (StateChunk, ReadersRules)
     CalythAudioProcessor processor;
     auto& map = processor.ccMapper.ccMap;
     grain (processor, 1, 0).speed = 1.5f;
-    applyChunk (processor, chunkFromText ("<Calyth><Granulizer density=\"5\" pole=\"4\" channel=\"0\"/><Granulizer density=\"5\" pole=\"0\" channel=\"-1\"/>"
+    applyChunk (processor, chunkFromText ("<Calyth><Granulizer density=\"5\" pole=\"4\" channel=\"0\"/><Granulizer density=\"5\" pole=\"0\" channel=\"-1\"/><Diffuser feed=\"0.9\" channel=\"2\"/>"
                           "<calyth_midi_map><y_pos cc=\"7\"/></calyth_midi_map><CALYTH_MIDI_MAP/><Granulizer density=\"6\" pole=\"1\" channel=\"0\"/>"
                           "<Diffuser feed=\"0.2\" damp=\"0.3\" channel=\"0\"/><Diffuser feed=\"0.6\" channel=\"0\"/><Metadata/></Calyth>"));
     // Records out of range are skipped; a record without "size" is 100 ms long and keeps other missing
@@ -130,7 +130,7 @@ TEST (StateChunk, ReadersRules)
                            processor.diffuserParameters[0]->damp.load(), processor.currentPresetName.get()), std::tuple (4410.0f, 1.5f, 0.6f, 0.3f, juce::String()));
     // The first map element is the map, in its own spelling; skipped children and the second map lead the next chunk.
     EXPECT_EQ (map.getType().toString() + " " + map.getChild (0).getType().toString(), juce::String ("calyth_midi_map y_pos"));
-    EXPECT_EQ (shapeOf (processor), "G40 G0-1 C " + parametersAndRecords + " M c");
+    EXPECT_EQ (shapeOf (processor), "G40 G0-1 D2 C " + parametersAndRecords + " M c");
     // An empty map element clears the bindings; a length word beyond the data reads the bytes present;
     // declaration, comment, references and the deepest nesting allowed are read.
     applyChunk (processor, chunkFromText ("<?xml version=\"1.0\"?>\r\n<!-- c --><Calyth><Calyth_MIDI_MAP/>" + nested (kelm::maxDocumentDepth - 1)
@@ -140,14 +140,15 @@ TEST (StateChunk, ReadersRules)
     // Then values at the extremes of their types, and a document of any size.
     auto& g = grain (processor, 1, 0);
     g.speed = 1.0f;
+    const float size = grain (processor, 0, 0).size;
     setParameter (processor, "dry_wet", 0.2f);
     applyChunk (processor, chunkFromText ("<Calyth><PARAM id=\"dry_wet\" value=\"nan\"/><PARAM id=\"x_pos\" value=\"1e30\"/><Granulizer density=\"99999999999\" envelope=\" -42abc\""
                           " size=\"1e300\" speed=\"nan\" size_rnd=\"1e30\" speed_rnd=\"-inf\" pole=\"1\" channel=\"0\"/>"
-                          "<Granulizer density=\"1\" pole=\"4294967296\" channel=\"0\"/></Calyth>"));
+                          "<Granulizer density=\"1\" pole=\"4294967296\" channel=\"0\"/><Granulizer size=\"nan\" pole=\"0\" channel=\"0\"/></Calyth>"));
     // NaN keeps the value; whole numbers saturate or stop at the first non-digit; a huge pole does not wrap to 0.
     EXPECT_EQ (juce::String (g.speed.load()) + " " + juce::String (g.density.load()) + " " + juce::String (g.envelope.load()), juce::String ("1 2147483647 -42"));
     EXPECT_FLOAT_EQ (parameterValue (processor, "dry_wet"), 0.2f);
-    EXPECT_EQ (grain (processor, 0, 0).density.load(), 8);
+    EXPECT_EQ (std::pair (grain (processor, 0, 0).density.load(), grain (processor, 0, 0).size.load()), std::pair (8, size));
     // A huge foreign document full of wild records is read whole, and the sound stays finite.
     applyChunk (processor, chunkFromText ("<Foreign>" + juce::String::repeatedString ("<Granulizer speed=\"1e30\" size=\"-1e30\" pole=\"1\" channel=\"0\"/>", 3000) + "</Foreign>"));
     EXPECT_TRUE (g.speed.load() == 1.0e30f && runBlock (processor) && runBlock (processor));
