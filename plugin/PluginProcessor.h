@@ -83,6 +83,10 @@ public:
     std::unique_ptr<SmoothedParameter> inGainSmoother, outGainSmoother, dryWetSmoother, xPosSmoother, yPosSmoother,
         poleADiffSmoother, poleBDiffSmoother, poleCDiffSmoother, poleDDiffSmoother;
 
+    // The highest rate and the longest block that prepareToPlay takes from a host (eight times 192 kHz).
+    static constexpr double maxSampleRate = 1536000.0;
+    static constexpr int maxPreparedBlockSize = 1 << 16;
+
     // Written by prepareToPlay on the host's thread, read by the engine editor panels on the message thread.
     RelaxedAtomic<double> sampleRate { 44100.0 };
     double inverseSampleRate = 1.0 / 44100.0;

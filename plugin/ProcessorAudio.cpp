@@ -15,9 +15,12 @@ float mixGain (float t) noexcept { return (0.03705f * t - 0.4967f) * t + 1.0f; }
 
 void CalythAudioProcessor::prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock)
 {
-    // A rate that is no positive number keeps the current one.
-    const double rate = (newSampleRate > 0.0 && std::isfinite (newSampleRate)) ? newSampleRate : sampleRate.load();
-    const int capacity = juce::jmax (0, maximumExpectedSamplesPerBlock) + 32;
+    // A rate that is no positive number, or beyond any audio interface's, keeps the current one: the recordings
+    // and delay lines grow with the rate, and at absurd rates their lengths would no longer fit an int.
+    const bool usableRate = newSampleRate > 0.0 && newSampleRate <= maxSampleRate;
+    const double rate = usableRate ? newSampleRate : sampleRate.load();
+    // Longer blocks are processed in stretches of the prepared length, so an absurd announced size costs nothing.
+    const int capacity = juce::jlimit (0, maxPreparedBlockSize, maximumExpectedSamplesPerBlock) + 32;
 
     for (auto* poleResonators : resonators)
         for (auto* resonator : *poleResonators)

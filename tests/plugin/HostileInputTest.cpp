@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <future>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -105,13 +106,15 @@ TEST (HostileHost, RatesAndParameterValuesThatAreNoNumbers)
         sound.insert (sound.end(), audio.getReadPointer (1), audio.getReadPointer (1) + 6000);
         return std::pair (sound, chunkOf (p));
     };
-    // Blocks longer than prepared change neither the sound nor the level. A rate that is no positive number keeps the
-    // prepared one and a parameter value that is none the last one: sound, level and chunk stay those of 48 kHz.
+    // Blocks longer than prepared change neither the sound nor the level, nor does an absurd announced size. A rate
+    // that is no positive number or beyond 1.536 MHz keeps the prepared one and a parameter value that is none the
+    // last one: sound, level and chunk stay those of 48 kHz.
     const auto expected = play (48000.0, 1000);
-    for (double rate : { 48000.0, 0.0, -48000.0, (double) NAN, (double) INFINITY, (double) -INFINITY })
+    EXPECT_TRUE (play (48000.0, std::numeric_limits<int>::max()) == expected);
+    for (double rate : { 48000.0, 0.0, -48000.0, (double) NAN, (double) INFINITY, (double) -INFINITY, 1536000.5, 1.0e12 })
         EXPECT_TRUE (play (rate, 256) == expected) << rate;
-    // Absurd positive rates are taken and still give finite sound.
-    for (double rate : { 1.0e12, 1.0e-300, 1.0, 100.0 })
+    // Low positive rates are taken and still give finite sound.
+    for (double rate : { 1.0e-300, 1.0, 100.0 })
         for (float x : play (rate, 256).first)
             ASSERT_TRUE (std::isfinite (x)) << rate;
 
