@@ -143,7 +143,6 @@ TEST (PoleEditor, KnobsAndRecordsBothWays)
     EXPECT_EQ (panel.leftResonatorKnobs[0]->getValue(), 1.0);
     EXPECT_EQ (panel.leftResonatorKnobs[0]->getTooltip(), "1000 Hz");
     PoleEditor other (processor, 0);
-    EXPECT_EQ (other.diffusionControls.rightDepthKnob->getValue(), panel.diffusionControls.rightDepthKnob->getValue());
     EXPECT_EQ (other.diffusionControls.rightDepthKnob->getValue(), 0.125);
 }
 
@@ -161,7 +160,6 @@ TEST (PoleEditorLookAndFeel, LetteredKnobGeometryOrderAndDisabledColours)
     const Knob k (lf, slider, 0.5f, 40, 40);
     ASSERT_TRUE (k.wedge > 0 && (size_t) k.wedge + 3 == k.ops.size());
     EXPECT_EQ (arc (k.path (k.wedge), { 20, 20 }, 16.1f), "..########..........");
-    EXPECT_EQ (arc (k.path (k.wedge), { 20, 20 }, 16.3f), std::string (20, '.'));
     const Knob full (lf, slider, 1.0f, 40, 40);
     EXPECT_TRUE (tenths (full.path (full.wedge).getBounds()).startsWith ("38 38 324 "));
     EXPECT_EQ (std::pair (k.ops[(size_t) k.wedge + 1].fill.colour, tenths (k.path (k.wedge + 1).getBounds())), std::pair (juce::Colour (0xFF272727), juce::String ("56 56 288 288")));

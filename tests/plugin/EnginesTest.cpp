@@ -10,7 +10,7 @@
 #include <cstring>
 #include <limits>
 
-TEST (GrainCloud, ReadsAtTheEdgeOfTheRecording)
+TEST (GrainCloud, ReadsAtTheEdgeOfTheRecordingAndHostileRecordsStayBounded)
 {
     // A frozen recording whose sample j holds j, so that a read at position p returns p.
     GrainCloud cloud;
@@ -28,10 +28,8 @@ TEST (GrainCloud, ReadsAtTheEdgeOfTheRecording)
     EXPECT_EQ (cloud.sampleUpdate (0.0f), 1.0f);
     cloud.readPosition[0] = 10.25f;
     EXPECT_EQ (cloud.sampleUpdate (0.0f), 10.25f);
-}
 
-TEST (GrainCloud, HostileRecordsStayBoundedAndFinite)
-{
+    // Records from untrusted documents stay bounded and finite.
     const GrainCloud::Parameters cases[] = { // density, envelope, size, speed, sizeRnd, speedRnd, ampRnd, gain
         { 1000, 0, 5000 }, { 64, 0, 0, 1, 1 }, { 8, 0, -500, 1, 0.5f }, { 8, 0, NAN }, { 8, 0, INFINITY }, { 8, 0, 1.0e9f }, { -5, 0, 2000 },
         { 8, 0, 2000, 1.0e30f }, { 8, 0, 2000, NAN }, { 8, 0, 2000, -3.0e4f }, { 8, 0, 2000, 1, 1.0e30f, 1.0e30f, NAN },

@@ -29,7 +29,7 @@ const struct { const char *id, *name, *label; float start, end, interval, skew, 
 };
 } // namespace
 
-TEST (HostParameters, TableAndTextsAsTheHostSeesThem)
+TEST (HostParameters, TableTextsAndTheTrajectoryRandomiserGestures)
 {
     CalythAudioProcessor processor;
     const auto& params = processor.getParameters();
@@ -61,10 +61,8 @@ TEST (HostParameters, TableAndTextsAsTheHostSeesThem)
                    + " " + text ("in_gain", 0.0f, 0), "0.500 0.5 1 +0.00 dB -INF dB");
     for (const auto& [value, expected] : { std::pair { -70.0f, "-INF dB" }, { -69.999f, "-70.00 dB" }, { -3.456f, "-3.46 dB" }, { -0.004f, "-0.00 dB" }, { 12.0f, "+12.00 dB" } })
         EXPECT_EQ (kelm::getDecibelsParameterText (value), juce::String (expected)) << value;
-}
 
-TEST (EngineSettings, TrajectoryRandomiserGestures)
-{
+    // The trajectory randomiser's gestures.
     for (const bool live : { false, true })
     {
         CalythAudioProcessor processor;

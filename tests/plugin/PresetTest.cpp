@@ -5,7 +5,7 @@
 
 using namespace calyth::test;
 
-TEST (PresetFile, SavedFormAndLoading)
+TEST (PresetFile, SavedFormLoadingAndTheFolders)
 {
     ScopedFiles files;
     CalythAudioProcessor source, target;
@@ -31,17 +31,13 @@ TEST (PresetFile, SavedFormAndLoading)
     }
     EXPECT_EQ (kept.loadFileAsString() + " " + target.currentPresetName.get() + " " + juce::String (homeFolder().getNumberOfChildFiles (juce::File::findFiles) - numFiles),
                "<Calyth/> My Sound 0");
-}
 
-TEST (PresetsManager, FolderListingAndLookup)
-{
     EXPECT_EQ (kelm::PresetsManager::presetsFolderPath() + " " + kelm::PresetsManager::wildcardForfileChooser(),
                juce::String (std::getenv ("HOME")) + "/Library/Audio/Presets/Kelmor_Vantage/Calyth *.cpst");
     // Missing folders are made by the processor; an empty "MIDI" folder selects nothing.
     juce::File (kelm::PresetsManager::presetsFolderPath()).deleteRecursively();
     EXPECT_TRUE (CalythAudioProcessor().midiPresetFiles.isEmpty() && midiPresetsFolder().isDirectory());
     // Files only, in natural order, not from subfolders (even one named like a preset).
-    ScopedFiles files;
     for (auto name : { "b.cpst", "a10.cpst", "a2.cpst", "notes.txt", "folder.cpst/deep.cpst" })
         files.write (midiPresetsFolder().getChildFile (name), "<Calyth/>");
     const auto listing = CalythAudioProcessor().midiPresetFiles;
