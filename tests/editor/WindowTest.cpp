@@ -29,10 +29,11 @@ struct WindowActions : ::testing::Test
 };
 } // namespace
 
-TEST (Window, EveryControlAtItsPlaceAndThePainting)
+TEST (Window, EveryControlAtItsPlacePaintingBindingsAndTheSharedLooks)
 {
-    Window w;
-    auto& m = w.main;
+    auto first = std::make_unique<Window>();
+    auto second = std::make_unique<Window>();
+    auto& m = first->main;
     std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> places {
         { m.regenerateWorldButton.get(), { 24, 142, 60, 60 } }, { m.randomizeTrajectoryButton.get(), { 24, 222, 60, 60 } },
         { m.trajectoryButton.get(), { 38, 322, 32, 32 } },      { m.previousPresetButton.get(), { 110, 20, 19, 24 } },
@@ -75,13 +76,7 @@ TEST (Window, EveryControlAtItsPlaceAndThePainting)
     // The emblem and the wordmark are drawn in light grey, with none of their white left.
     for (auto* mark : { m.headerEmblem.get(), m.headerWordmark.get() })
         EXPECT_TRUE (! mark->replaceColour (juce::Colours::white, juce::Colours::white) && mark->replaceColour (juce::Colour (0xFFBDBDBD), juce::Colour (0xFFBDBDBD)));
-}
 
-TEST (Window, KnobBindingsSharedLooksAndTheDefaultLookResetByAnyClosingWindow)
-{
-    auto first = std::make_unique<Window>();
-    auto second = std::make_unique<Window>();
-    auto& m = first->main;
     auto& look = m.getLookAndFeel();
     EXPECT_TRUE (&look == &second->main.getLookAndFeel() && &look == &juce::LookAndFeel::getDefaultLookAndFeel());
     EXPECT_EQ (look.findColour (juce::TooltipWindow::backgroundColourId).toString() + " " + look.findColour (juce::TooltipWindow::textColourId).toString(), "ff000000 ffffffff");
