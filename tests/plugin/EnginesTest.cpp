@@ -79,7 +79,7 @@ TEST (PoleChain, RunawayGuards)
     }
 }
 
-TEST (GrainCloudBlock, BlocksOfAnyLengthMatchSampleBySampleBitForBit)
+TEST (FastForms, CloudBlocksOfAnyLengthAndResonatorQuadsMatchThePlainFormsBitForBit)
 {
     GrainCloud bySample, byBlock;
     bySample.regionSeed = byBlock.regionSeed = 77;
@@ -116,10 +116,8 @@ TEST (GrainCloudBlock, BlocksOfAnyLengthMatchSampleBySampleBitForBit)
         ASSERT_EQ (std::memcmp (expected, actual, sizeof (float) * (size_t) n), 0) << "round " << round;
         ASSERT_EQ (bySample.writePosition, byBlock.writePosition);
     }
-}
 
-TEST (ResonatorQuad, MatchesEachResonatorAloneBitForBit)
-{
+    // Resonators four to a vector match each resonator alone.
     ResonatorState alone[8], inQuads[8];
     ResonatorState* quadOf[2][4] = { { &inQuads[0], &inQuads[1], &inQuads[2], &inQuads[3] },
                                      { &inQuads[4], &inQuads[5], &inQuads[6], &inQuads[7] } };
@@ -140,7 +138,7 @@ TEST (ResonatorQuad, MatchesEachResonatorAloneBitForBit)
             quads[q].load (quadOf[q]);
         for (int t = 0; t < 50; ++t)
         {
-            float in[8], expected[8];
+            float in[8], expectedOut[8];
             for (int i = 0; i < 8; ++i)
                 in[i] = std::sin ((float) (stretch * 50 + t) * (0.1f + 0.05f * (float) i));
             // Now and then a lane is fed something that is no number, or so large that its loop overflows.
@@ -151,7 +149,7 @@ TEST (ResonatorQuad, MatchesEachResonatorAloneBitForBit)
 
             for (int i = 0; i < 8; ++i)
             {
-                expected[i] = alone[i].sampleUpdate (in[i]);
+                expectedOut[i] = alone[i].sampleUpdate (in[i]);
                 resets += std::isfinite (in[i]) && alone[i].lastOut == 0.0f ? 1 : 0;
             }
             if (stretch % 2 == 0)
@@ -159,7 +157,7 @@ TEST (ResonatorQuad, MatchesEachResonatorAloneBitForBit)
             else
                 for (int q = 0; q < 2; ++q)
                     quads[q].sampleUpdate (in + 4 * q);
-            ASSERT_EQ (std::memcmp (expected, in, sizeof (in)), 0) << "stretch " << stretch << " sample " << t;
+            ASSERT_EQ (std::memcmp (expectedOut, in, sizeof (in)), 0) << "stretch " << stretch << " sample " << t;
         }
         for (int q = 0; q < 2; ++q)
             quads[q].store (quadOf[q]);
