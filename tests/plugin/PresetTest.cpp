@@ -5,7 +5,7 @@
 
 using namespace calyth::test;
 
-TEST (PresetFile, SavedFormLoadingAndTheFolders)
+TEST (PresetFile, SavedFormLoadingTheFoldersAndProgramChanges)
 {
     ScopedFiles files;
     CalythAudioProcessor source, target;
@@ -47,11 +47,8 @@ TEST (PresetFile, SavedFormLoadingAndTheFolders)
                    program == 0 ? midiPresetsFolder().getChildFile ("a2.cpst") : juce::File());
     // A name starting with '~' stays in the folder; the framework would read it as a path of its own.
     EXPECT_EQ (kelm::ProgramChangeManager::getPresetFileForMIDIProgramChange ({ "~m.cpst" }, 0).getFullPathName(), midiPresetsFolder().getFullPathName() + "/~m.cpst");
-}
 
-TEST (ProgramChange, LoadsInTheBlockWithoutAnEditorOnlyFlagsWithOne)
-{
-    ScopedFiles files;
+    // A program change loads in the block without an editor and only flags the number with one.
     const auto warm = files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/><PARAM id=\"y_pos\" value=\"0.9\"/>"
                                                                                      "<Granulizer density=\"3\" size=\"50\" pole=\"0\" channel=\"0\"/></Calyth>");
     files.write (midiPresetsFolder().getChildFile ("2 Cold.cpst"), "<Calyth><Granulizer density=\"4\" pole=\"0\" channel=\"0\"/></Calyth>");

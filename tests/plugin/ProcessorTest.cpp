@@ -7,7 +7,7 @@
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
 
-TEST (Processor, WhatTheHostAsksAndTheSettingsFile)
+TEST (Processor, WhatTheHostAsksTheSettingsFileChannelLayoutsAndBlockLengths)
 {
     // Its name, MIDI in for programs and controllers, and one stereo bus each way, off until the host's wrapper enables it.
     std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
@@ -46,10 +46,7 @@ TEST (Processor, WhatTheHostAsksAndTheSettingsFile)
         EXPECT_EQ (CalythAudioProcessor().settingsFile->getAllProperties().size(), 0);
     }
     settings.deleteFile();
-}
 
-TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
-{
     // Channels beyond the inputs, or beyond the engines' two, come out silent; the rest are mixed with the silent wet
     // path at P (t) for m = 0.5. Blocks longer than prepared, or before any preparation, go in stretches that fit the buffers.
     constexpr float halfMix = 0.70770812f;
@@ -60,13 +57,13 @@ TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
     };
     for (const auto& c : cases)
     {
-        CalythAudioProcessor processor; // no grains: the wet path is silent
-        for (auto* pole : processor.granulizerParameters)
+        CalythAudioProcessor layouts; // no grains: the wet path is silent
+        for (auto* pole : layouts.granulizerParameters)
             for (auto* record : *pole)
                 record->density = 0;
-        ASSERT_TRUE (processor.setBusesLayout ({ { c.in }, { c.out } }));
+        ASSERT_TRUE (layouts.setBusesLayout ({ { c.in }, { c.out } }));
         if (c.prepared >= 0)
-            processor.prepareToPlay (44100.0, c.prepared);
+            layouts.prepareToPlay (44100.0, c.prepared);
         for (const int length : { 1000, 2000, 0, 1, 97 })
         {
             juce::AudioBuffer<float> buffer (c.out.size(), length), input (c.out.size(), length);
@@ -75,7 +72,7 @@ TEST (AudioCallback, ChannelLayoutsAndBlockLengths)
                 for (int i = 0; i < length; ++i)
                     buffer.setSample (ch, i, 0.5f * std::sin ((float) i * (0.03f + 0.011f * (float) ch)));
             input.makeCopyOf (buffer);
-            processor.processBlock (buffer, midi);
+            layouts.processBlock (buffer, midi);
             for (int ch = 0; ch < c.out.size(); ++ch)
                 for (int i = 0; i < length; ++i)
                     ASSERT_FLOAT_EQ (buffer.getSample (ch, i), ch < c.processed ? halfMix * input.getSample (ch, i) : 0.0f) << ch << " " << i;
