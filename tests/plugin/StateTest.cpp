@@ -27,10 +27,11 @@ juce::String textOf (CalythAudioProcessor& p) { return documentOf (chunkOf (p))-
 juce::String nested (int depth) { return juce::String::repeatedString ("<e>", depth) + juce::String::repeatedString ("</e>", depth); }
 
 // The engine children in document order of one channel's kinds, with their attribute names; child c (diffusers 0 and 1,
-// grains 2 + 2 pole + channel, resonators 10 + 2 pole + channel) holds value own (c, a) under its attribute a.
+// grains 2 + 2 pole + channel, resonators 10 + 2 pole + channel) holds value own (c, a) under its attribute a (a grain's
+// size in whole tens of milliseconds, whole samples at 44.1 kHz).
 const char* const diffuserNames[] = { "feed", "damp" }, *const resonatorNames[] = { "freq", "feed" };
 const char* const grainNames[] = { "density", "envelope", "size", "speed", "size_rnd", "speed_rnd", "amp_rnd", "out_gain" };
-float own (int c, int a) { return c >= 2 && c < 10 && a < 2 ? (float) (c * 8 + a + 1) : (float) (c * 8 + a + 1) / 64.0f; }
+float own (int c, int a) { return c >= 2 && c < 10 && a < 3 ? (float) (a == 2 ? 10 * c : c * 8 + a + 1) : (float) (c * 8 + a + 1) / 64.0f; }
 } // namespace
 
 TEST (StateChunk, FreshInstanceBytesDocumentOrderAndRoundTrip)
@@ -107,8 +108,8 @@ TEST (StateChunk, ReadersRulesAndEachEngineAttributeToItsOwnField)
     applyChunk (processor, chunkFromText ("<Foreign>" + juce::String::repeatedString ("<Granulizer speed=\"1e30\" size=\"-1e30\" pole=\"1\" channel=\"0\"/>", 3000) + "</Foreign>"));
     EXPECT_TRUE (g.speed.load() == 1.0e30f && runBlock (processor) && runBlock (processor));
 
-    // A hand-written chunk in which every engine attribute holds a value of its own (the writer's names are held by
-    // the document order and the round trip of an instance's drawn settings).
+    // A hand-written chunk in which every engine attribute holds a value of its own reaches the field of its name, and
+    // so does the chunk then written (sizes to milliseconds and back).
     const auto child = [] (const char* tag, const char* const* names, int count, int c, int pole, int ch) {
         juce::String text ("<" + juce::String (tag));
         for (int a = 0; a < count; ++a)
@@ -121,17 +122,19 @@ TEST (StateChunk, ReadersRulesAndEachEngineAttributeToItsOwnField)
     for (int pole = 0; pole < 4; ++pole)
         for (int ch = 0; ch < 2; ++ch)
             text << child ("Granulizer", grainNames, 8, 2 + 2 * pole + ch, pole, ch) << child ("Resonator", resonatorNames, 2, 10 + 2 * pole + ch, pole, ch);
+    CalythAudioProcessor copy;
     applyChunk (processor, chunkFromText (text + "</Calyth>"));
-    for (int pole = 0; pole < 4; ++pole)
-        for (int ch = 0; ch < 2; ++ch)
+    applyChunk (copy, chunkOf (processor));
+    for (auto* p : { &processor, &copy })
+        for (int k = 0; k < 8; ++k)
         {
-            const int c = 2 + 2 * pole + ch;
-            const auto& g = grain (processor, pole, ch);
-            EXPECT_EQ (std::tuple (g.density.load(), g.envelope.load(), g.size.load(), g.speed.load(), g.sizeRnd.load(), g.speedRnd.load(), g.ampRnd.load(), g.gain.load()),
-                       std::tuple ((int) own (c, 0), (int) own (c, 1), (float) ((double) (own (c, 2) * 0.001f) * 44100.0), own (c, 3), own (c, 4), own (c, 5), own (c, 6), own (c, 7)));
-            const auto& r = *(*processor.resonatorParameters[pole])[ch];
+            const int pole = k / 2, ch = k % 2, c = 2 + k;
+            const auto& g = grain (*p, pole, ch);
+            EXPECT_EQ (std::tuple (g.density.load(), g.envelope.load(), std::round (g.size.load()), g.speed.load(), g.sizeRnd.load(), g.speedRnd.load(), g.ampRnd.load(), g.gain.load()),
+                       std::tuple ((int) own (c, 0), (int) own (c, 1), (float) (441 * c), own (c, 3), own (c, 4), own (c, 5), own (c, 6), own (c, 7)));
+            const auto& r = *(*p->resonatorParameters[pole])[ch];
             EXPECT_EQ (std::pair (r.freq.load(), r.feedback.load()), std::pair (own (c + 8, 0), own (c + 8, 1)));
-            EXPECT_EQ (std::pair (processor.diffuserParameters[ch]->feedback.load(), processor.diffuserParameters[ch]->damp.load()), std::pair (own (ch, 0), own (ch, 1)));
+            EXPECT_EQ (std::pair (p->diffuserParameters[ch]->feedback.load(), p->diffuserParameters[ch]->damp.load()), std::pair (own (ch, 0), own (ch, 1)));
         }
 }
 
