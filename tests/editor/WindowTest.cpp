@@ -280,5 +280,6 @@ TEST (EditorShell, OpensAtTheStoredSizeAndStoresItsOwnOnClosing)
     ASSERT_EQ (::mkfifo (settings.getFullPathName().toRawUTF8(), 0600), 0);
     CalythAudioProcessor third;
     EXPECT_EQ (openAndClose (third, resize), "480x600 0 0 480 600 1 1");
+    EXPECT_EQ (openAndClose (third), "600x750 0 0 480 600 1.25 1.25");
     EXPECT_TRUE (settings.existsAsFile());
 }
