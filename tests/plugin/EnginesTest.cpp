@@ -10,7 +10,7 @@
 #include <cstring>
 #include <limits>
 
-TEST (GrainCloud, ReadsAtTheEdgeOfTheRecordingAndHostileRecordsStayBounded)
+TEST (Engines, EdgeReadsHostileRecordsAndRunawayGuards)
 {
     // A frozen recording whose sample j holds j, so that a read at position p returns p.
     GrainCloud cloud;
@@ -45,10 +45,7 @@ TEST (GrainCloud, ReadsAtTheEdgeOfTheRecordingAndHostileRecordsStayBounded)
         for (int i = 0; i < GrainCloud::maxGrains; ++i)
             ASSERT_TRUE (cloud.regionLength[i] >= 1 && cloud.regionStart[i] + cloud.regionLength[i] < cloud.bufferLength) << n;
     }
-}
 
-TEST (PoleChain, RunawayGuards)
-{
     // Runaway feedback and damping stay finite.
     ResonatorState resonator;
     DiffuserState diffuser;
