@@ -112,8 +112,7 @@ TEST (CalythPad, PaintsInOrderWithLevelAndTrajectoryAndAllocatesNothing)
         EXPECT_TRUE (! countingAllocations || allocationsOf ([&] { pad.paint (null); }) == 0);
         const auto ops = kelm::test::record (284, 284, [&] (juce::Graphics& g) { pad.paint (g); });
 
-        // Background, the trajectory box and marker, the cursor image, the ring, then 12 rows, 12 columns and
-        // 8 particles in the glow.
+        // Background, trajectory box and marker, cursor, ring, then 12 rows, 12 columns and 8 particles in the glow.
         ASSERT_TRUE (pad.isOpaque() && ops.size() > 36);
         const size_t glow = ops.size() - 32, ring = glow - 1;
         EXPECT_EQ (std::pair (ops[0].fill.colour, ops[1].fill.colour), std::pair (juce::Colours::black, teal.withAlpha ((juce::uint8) 0x19)));

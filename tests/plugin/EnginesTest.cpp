@@ -89,8 +89,7 @@ TEST (FastForms, CloudBlocksOfAnyLengthAndResonatorQuadsMatchThePlainFormsBitFor
 
     for (int round = 0, time = 0; round < 24; ++round)
     {
-        // Redraws, frozen stretches, and from round 10 a slot whose region reaches past the recording, so
-        // that samples end early, ungained.
+        // Redraws, frozen stretches; from round 10 a region past the recording's end: samples end early, ungained.
         record.size = round % 6 < 3 ? 3000.0f : 900.0f;
         record.freeze = round % 4 == 3;
         for (auto* cloud : { &bySample, &byBlock })

@@ -63,8 +63,7 @@ TEST (StateChunk, FreshInstanceBytesDocumentOrderAndRoundTrip)
     processor.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"74\"/></Calyth_MIDI_MAP>"));
     processor.currentPresetName = "Dusk";
     applyChunk (target, chunkOf (processor));
-    // Sizes travel in milliseconds; everything else stored reads back to the bit; each engine child is written once;
-    // freeze is not stored.
+    // Sizes travel in milliseconds, all else stored reads back to the bit, each engine child once; freeze is not kept.
     EXPECT_EQ (textOf (target), textOf (processor));
     EXPECT_TRUE (grain (target, 3, 1).size.load() == 4410.0f && ! grain (target, 3, 1).freeze.load());
 }
