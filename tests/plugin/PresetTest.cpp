@@ -52,12 +52,7 @@ TEST (PresetFile, SavedFormLoadingTheFoldersAndProgramChanges)
     const auto warm = files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/><PARAM id=\"y_pos\" value=\"0.9\"/>"
                                                                                      "<Granulizer density=\"3\" size=\"50\" pole=\"0\" channel=\"0\"/></Calyth>");
     files.write (midiPresetsFolder().getChildFile ("2 Cold.cpst"), "<Calyth><Granulizer density=\"4\" pole=\"0\" channel=\"0\"/></Calyth>");
-    CalythAudioProcessor processor;
-    struct : CalythAudioProcessor // its editor is the framework's generic one, so that the test can open it
-    {
-        juce::AudioProcessorEditor* createEditor() override { return new juce::GenericAudioProcessorEditor (*this); }
-        bool hasEditor() const override { return true; }
-    } withEditor;
+    CalythAudioProcessor processor, withEditor; // the second with its window open
     std::unique_ptr<juce::AudioProcessorEditor> editor (withEditor.createEditorIfNeeded());
     processor.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"20\"/></Calyth_MIDI_MAP>"));
     // The last of two program changes wins; the preset loads in the block, with the block's controller on top.
