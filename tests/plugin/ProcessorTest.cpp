@@ -38,7 +38,7 @@ TEST (Processor, WhatTheHostAsksTheSettingsFileChannelLayoutsAndBlockLengths)
     EXPECT_TRUE (calyth.settingsFile->saveIfNeeded());
     EXPECT_EQ (settings.loadFileAsString(), header + "  <VALUE name=\"height\" val=\"500\"/>\r\n</PROPERTIES>\r\n");
 
-    // A document nested 100,000 deep or 50,000 values in its place count as no file (the editor shell's test has a pipe).
+    // A document nested 100,000 deep or 50,000 values in its place count as no file (a pipe: the editor shell's test).
     for (const auto& body : { juce::String::repeatedString ("<a>", 100000) + juce::String::repeatedString ("</a>", 100000),
                               juce::String::repeatedString ("<VALUE name=\"k\" val=\"1\"/>", 50000) })
     {
