@@ -12,19 +12,8 @@ namespace
 {
 const juce::Colour teal = kelm::KelmColours::teal;
 
-// Logs the gestures ("+1", "-2") and host notifications ("1=0.5") of the pad's two parameters.
-struct ParameterLog : juce::AudioProcessorParameter::Listener
-{
-    explicit ParameterLog (CalythPad& p) : pad (p) { pad.xParameter->addListener (this), pad.yParameter->addListener (this); }
-    ~ParameterLog() override { pad.xParameter->removeListener (this), pad.yParameter->removeListener (this); }
-    void parameterValueChanged (int index, float v) override { events.add (juce::String (index) + "=" + juce::String (v, 6)); }
-    void parameterGestureChanged (int index, bool starting) override { events.add ((starting ? "+" : "-") + juce::String (index)); }
-    juce::String take() { return std::exchange (events, {}).joinIntoString (" "); }
-    CalythPad& pad;
-    juce::StringArray events;
-};
-
-juce::String values (float x, float y) { return "1=" + juce::String (x, 6) + " 2=" + juce::String (y, 6); }
+// Both values as the parameter log shows them.
+juce::String values (float x, float y) { return " 1:" + juce::String (x, 4) + " 2:" + juce::String (y, 4); }
 
 // Keeps one state and draws nothing, so that only the painting code's own allocations count.
 struct NullContext : kelm::test::RecordingContext
@@ -46,7 +35,9 @@ TEST (CalythPad, PressesDragsGesturesTimerAndMenu)
     CalythPad pad (processor);
     pad.setBounds (98, 70, 284, 284);
     pad.isAbletonLive = false; // whatever runs the tests
-    ParameterLog log (pad);
+    ParameterEvents log (processor, { 1, 2 });
+    log.numbered = true;
+    const auto take = [&] { return std::exchange (log.events, {}); };
     const auto down = [&] (int x, int y, int button = juce::ModifierKeys::leftButtonModifier) { pad.mouseDown (mouseAt (pad, { x, y }, button)); };
     const auto up = [&] { pad.mouseUp (mouseAt (pad, {})); };
 
@@ -57,7 +48,7 @@ TEST (CalythPad, PressesDragsGesturesTimerAndMenu)
     for (auto p : { juce::Point<int> (5, 15), { 283, 400 } })
         pad.mouseDrag (mouseAt (pad, p));
     up();
-    EXPECT_EQ (log.take(), "+1 +2 " + values (134.0f / 268, 84.0f / 268) + " " + values (0, 0) + " " + values (267.0f / 268, 1) + " -1 -2");
+    EXPECT_EQ (take(), " (1 (2" + values (134.0f / 268, 84.0f / 268) + values (0, 0) + values (267.0f / 268, 1) + " )1 )2");
 
     // The timer shows the snapped values (135 / 268 = 0.50373 becomes 0.504) and the trajectory point within [r, size].
     down (151, 284, juce::ModifierKeys::middleButtonModifier);
@@ -77,7 +68,7 @@ TEST (CalythPad, PressesDragsGesturesTimerAndMenu)
     mapper.lastReceivedCC = 21;
     down (40, 40, juce::ModifierKeys::rightButtonModifier);
     up();
-    EXPECT_EQ (log.take(), "+1 +2 " + values (135.0f / 268, 1) + " -1 -2 +1 +2 -1 -2");
+    EXPECT_EQ (take(), " (1 (2" + values (135.0f / 268, 1) + " )1 )2 (1 (2 )1 )2");
     EXPECT_EQ (map(), "<Calyth_MIDI_MAP><x_pos cc=\"7\"/><y_pos cc=\"21\"/></Calyth_MIDI_MAP>");
     pad.performControllerMenuItem (4);
     EXPECT_EQ (map(), "<Calyth_MIDI_MAP><x_pos cc=\"7\"/></Calyth_MIDI_MAP>");
@@ -86,7 +77,7 @@ TEST (CalythPad, PressesDragsGesturesTimerAndMenu)
     pad.isAbletonLive = true;
     down (284, 16);
     up();
-    EXPECT_EQ (log.take(), values (1, 0));
+    EXPECT_EQ (take(), values (1, 0));
 }
 
 TEST (CalythPad, PaintsInOrderWithLevelAndTrajectoryAndAllocatesNothing)
@@ -121,8 +112,7 @@ TEST (CalythPad, PaintsInOrderWithLevelAndTrajectoryAndAllocatesNothing)
         EXPECT_TRUE (! countingAllocations || allocationsOf ([&] { pad.paint (null); }) == 0);
         const auto ops = kelm::test::record (284, 284, [&] (juce::Graphics& g) { pad.paint (g); });
 
-        // Background, the trajectory box and marker, the cursor image, the ring, then 12 rows, 12 columns and
-        // 8 particles in the glow.
+        // Background, trajectory box and marker, cursor, ring, then 12 rows, 12 columns and 8 particles in the glow.
         ASSERT_TRUE (pad.isOpaque() && ops.size() > 36);
         const size_t glow = ops.size() - 32, ring = glow - 1;
         EXPECT_EQ (std::pair (ops[0].fill.colour, ops[1].fill.colour), std::pair (juce::Colours::black, teal.withAlpha ((juce::uint8) 0x19)));

@@ -41,7 +41,7 @@ std::vector<juce::Slider*> pairKnobs (PoleEditor& panel)
 }
 } // namespace
 
-TEST (PoleEditor, LayoutPaintAndSendKnob)
+TEST (PoleEditor, LayoutPaintSendKnobAndTheKnobsAndRecordsBothWays)
 {
     CalythAudioProcessor processor;
     PoleEditor panel (processor, 1);
@@ -86,13 +86,9 @@ TEST (PoleEditor, LayoutPaintAndSendKnob)
         stray.diffusionControls.sendKnob->setValue (0.9, juce::sendNotificationSync);
         EXPECT_TRUE (everything (processor) == before) << pole;
     }
-}
 
-TEST (PoleEditor, KnobsAndRecordsBothWays)
-{
-    CalythAudioProcessor processor;
     processor.prepareToPlay (44100.0, 512);
-    PoleEditor panel (processor, 2);
+    PoleEditor poleC (processor, 2);
     const auto expectOnly = [&] (juce::Slider& knob, size_t index, double position, float value) {
         knob.setValue (position < 0.5 ? 1.0 : 0.0, juce::dontSendNotification); // so that the move is a change
         const auto before = everything (processor);
@@ -106,8 +102,8 @@ TEST (PoleEditor, KnobsAndRecordsBothWays)
     // intervals. SIZE fully up: 599 ms as samples.
     for (size_t c = 0; c < 2; ++c)
     {
-        auto& grain = c == 0 ? panel.leftGrainKnobs : panel.rightGrainKnobs;
-        auto& resonator = c == 0 ? panel.leftResonatorKnobs : panel.rightResonatorKnobs;
+        auto& grain = c == 0 ? poleC.leftGrainKnobs : poleC.rightGrainKnobs;
+        auto& resonator = c == 0 ? poleC.leftResonatorKnobs : poleC.rightResonatorKnobs;
         const size_t at = (4 + c) * 11;
         expectOnly (*grain[0], at + 2, 1.0, 26415.9f);
         expectOnly (*grain[1], at + 3, 0.333, 0.5f + 1.5f * 0.333f);
@@ -116,34 +112,32 @@ TEST (PoleEditor, KnobsAndRecordsBothWays)
         expectOnly (*grain[4], at + 6, 0.25, 0.25f);
         expectOnly (*resonator[0], at + 9, 0.5, 520.0f);
         expectOnly (*resonator[1], at + 10, 0.9, 0.81f);
-        expectOnly (c == 0 ? *panel.diffusionControls.leftDepthKnob : *panel.diffusionControls.rightDepthKnob, 88 + 2 * c, 0.125, 0.2f);
+        expectOnly (c == 0 ? *poleC.diffusionControls.leftDepthKnob : *poleC.diffusionControls.rightDepthKnob, 88 + 2 * c, 0.125, 0.2f);
     }
 
     // update_values brings every knob back to its record without calling back or writing anything.
     const auto written = everything (processor);
     int calls = 0;
-    for (auto* knob : pairKnobs (panel))
+    for (auto* knob : pairKnobs (poleC))
     {
         knob->setValue (0.0, juce::dontSendNotification);
         knob->onValueChange = [&] { ++calls; };
     }
-    panel.update_values();
+    poleC.update_values();
     juce::String positions;
-    for (auto* knob : pairKnobs (panel))
+    for (auto* knob : pairKnobs (poleC))
         positions << juce::String (knob->getValue(), 3) << " ";
     EXPECT_EQ (positions, "1.000 0.333 0.777 0.101 0.250 1.000 0.333 0.777 0.101 0.250 0.500 0.900 0.500 0.900 ");
     EXPECT_TRUE (everything (processor) == written && calls == 0);
-    EXPECT_EQ (panel.leftGrainKnobs[0]->getTooltip() + " " + panel.leftResonatorKnobs[0]->getTooltip(), "599 Ms 520 Hz");
+    EXPECT_EQ (poleC.leftGrainKnobs[0]->getTooltip() + " " + poleC.leftResonatorKnobs[0]->getTooltip(), "599 Ms 520 Hz");
     processor.prepareToPlay (48000.0, 512);
-    expectOnly (*panel.leftGrainKnobs[0], 46, 1.0, 28752.0f);
+    expectOnly (*poleC.leftGrainKnobs[0], 46, 1.0, 28752.0f);
 
     // A stored 1000 Hz puts FREQ at its top; the DEPTH pair edits the channels' diffusers, so every panel shows it.
     processor.resonatorParameters[2]->getUnchecked (0)->freq = 1000.0f;
-    panel.update_values();
-    EXPECT_EQ (panel.leftResonatorKnobs[0]->getValue(), 1.0);
-    EXPECT_EQ (panel.leftResonatorKnobs[0]->getTooltip(), "1000 Hz");
+    poleC.update_values();
+    EXPECT_EQ (juce::String (poleC.leftResonatorKnobs[0]->getValue()) + " " + poleC.leftResonatorKnobs[0]->getTooltip(), "1 1000 Hz");
     PoleEditor other (processor, 0);
-    EXPECT_EQ (other.diffusionControls.rightDepthKnob->getValue(), panel.diffusionControls.rightDepthKnob->getValue());
     EXPECT_EQ (other.diffusionControls.rightDepthKnob->getValue(), 0.125);
 }
 
@@ -161,11 +155,9 @@ TEST (PoleEditorLookAndFeel, LetteredKnobGeometryOrderAndDisabledColours)
     const Knob k (lf, slider, 0.5f, 40, 40);
     ASSERT_TRUE (k.wedge > 0 && (size_t) k.wedge + 3 == k.ops.size());
     EXPECT_EQ (arc (k.path (k.wedge), { 20, 20 }, 16.1f), "..########..........");
-    EXPECT_EQ (arc (k.path (k.wedge), { 20, 20 }, 16.3f), std::string (20, '.'));
     const Knob full (lf, slider, 1.0f, 40, 40);
     EXPECT_TRUE (tenths (full.path (full.wedge).getBounds()).startsWith ("38 38 324 "));
     EXPECT_EQ (std::pair (k.ops[(size_t) k.wedge + 1].fill.colour, tenths (k.path (k.wedge + 1).getBounds())), std::pair (juce::Colour (0xFF272727), juce::String ("56 56 288 288")));
-    EXPECT_EQ (k.ops.back().fill.colour, juce::Colour (0xFFBDBDBD));
 
     // At the start of the travel there is no wedge, and the letter is still drawn.
     const Knob start (lf, slider, 0.0f, 40, 40);

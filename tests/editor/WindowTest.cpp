@@ -29,10 +29,11 @@ struct WindowActions : ::testing::Test
 };
 } // namespace
 
-TEST (Window, EveryControlAtItsPlaceAndThePainting)
+TEST (Window, EveryControlAtItsPlacePaintingBindingsAndTheSharedLooks)
 {
-    Window w;
-    auto& m = w.main;
+    auto first = std::make_unique<Window>();
+    auto second = std::make_unique<Window>();
+    auto& m = first->main;
     std::vector<std::pair<juce::Component*, juce::Rectangle<int>>> places {
         { m.regenerateWorldButton.get(), { 24, 142, 60, 60 } }, { m.randomizeTrajectoryButton.get(), { 24, 222, 60, 60 } },
         { m.trajectoryButton.get(), { 38, 322, 32, 32 } },      { m.previousPresetButton.get(), { 110, 20, 19, 24 } },
@@ -75,13 +76,7 @@ TEST (Window, EveryControlAtItsPlaceAndThePainting)
     // The emblem and the wordmark are drawn in light grey, with none of their white left.
     for (auto* mark : { m.headerEmblem.get(), m.headerWordmark.get() })
         EXPECT_TRUE (! mark->replaceColour (juce::Colours::white, juce::Colours::white) && mark->replaceColour (juce::Colour (0xFFBDBDBD), juce::Colour (0xFFBDBDBD)));
-}
 
-TEST (Window, KnobBindingsSharedLooksAndTheDefaultLookResetByAnyClosingWindow)
-{
-    auto first = std::make_unique<Window>();
-    auto second = std::make_unique<Window>();
-    auto& m = first->main;
     auto& look = m.getLookAndFeel();
     EXPECT_TRUE (&look == &second->main.getLookAndFeel() && &look == &juce::LookAndFeel::getDefaultLookAndFeel());
     EXPECT_EQ (look.findColour (juce::TooltipWindow::backgroundColourId).toString() + " " + look.findColour (juce::TooltipWindow::textColourId).toString(), "ff000000 ffffffff");
@@ -103,14 +98,10 @@ TEST (Window, KnobBindingsSharedLooksAndTheDefaultLookResetByAnyClosingWindow)
 
 TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
 {
-    writePreset (files, "preset10", 0.3f);
-    writePreset (files, "a", 0.1f);
-    writePreset (files, "v1.2", 0.4f);
-    writePreset (files, "preset2", 0.2f);
-    files.write (presetsFolder().getChildFile ("notes.txt"), "x");
-    files.write (presetsFolder().getChildFile ("MIDI/m.cpst"), "<Calyth/>");
-    for (auto unloadable : { ".cpst", "b.CPST" })
-        files.write (presetsFolder().getChildFile (unloadable), "<Calyth/>");
+    for (auto [name, x] : { std::pair { "preset10", 0.3f }, { "a", 0.1f }, { "v1.2", 0.4f }, { "preset2", 0.2f } })
+        writePreset (files, name, x);
+    for (auto other : { "notes.txt", "MIDI/m.cpst", ".cpst", "b.CPST" })
+        files.write (presetsFolder().getChildFile (other), "<Calyth/>");
     // Natural order; other extensions, subfolders and names whose listed form finds no file are not listed.
     EXPECT_EQ (m.createPresetNamesArray().joinIntoString (","), "a,preset2,preset10,v1.2");
 
@@ -142,7 +133,8 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     // label shows the saved name at the next tick.
     const auto dotted = presetsFolder().getChildFile ("bright.v2.cpst");
     files.files.add (dotted);
-    m.chooseFile = [&] (juce::FileChooser&, int) { return presetsFolder().getChildFile ("bright.v2"); };
+    juce::String chosen ("bright.v2");
+    m.chooseFile = [&] (juce::FileChooser&, int) { return presetsFolder().getChildFile (chosen); };
     m.buttonClicked (m.savePresetButton.get());
     EXPECT_TRUE (dotted.existsAsFile() && m.presetNameLabel->getText().isEmpty());
     m.timerCallback();
@@ -157,7 +149,7 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     for (auto name : { "bright", "bright.cpst" })
     {
         plain.deleteFile();
-        m.chooseFile = [&] (juce::FileChooser&, int) { return presetsFolder().getChildFile (name); };
+        chosen = name;
         m.buttonClicked (m.savePresetButton.get());
         EXPECT_TRUE (plain.existsAsFile() && ! plain.withFileExtension ("cpst.cpst").exists()) << name;
     }
@@ -165,7 +157,7 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     // is asked, and declining keeps the file and the current name.
     plain.replaceWithText ("mine");
     w.processor.currentPresetName.set ("a");
-    m.chooseFile = [&] (juce::FileChooser&, int) { return presetsFolder().getChildFile ("bright"); };
+    chosen = "bright";
     for (bool yes : { false, true })
     {
         replace = yes;
@@ -175,7 +167,7 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     EXPECT_EQ (asked, "bright.cpst- 1a bright.cpst+ 0bright ");
 }
 
-TEST_F (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
+TEST_F (WindowActions, SettingsMenuTimerRegenerateAndEditButtonsWithTheStereoLink)
 {
     EXPECT_EQ (describe (m.createSettingsMenu()), "1:RESEED 0:MIDI MAP 2:LOAD 3:SAVE 4:CLEAR 5:OPEN PRESETS DIRECTORY 6:SHOW PREFERENCES FILE -10:CALYTH V 1.2.0- ");
 
@@ -200,10 +192,7 @@ TEST_F (WindowActions, SettingsMenuReseedsAndLoadsAndClearsTheMidiMap)
     m.settingsMenuChosen (MainComponent::clearMidiMapItem);
     mapper.ccMap.removeListener (&removals);
     EXPECT_EQ (removals.order + juce::String (mapper.lastReceivedCC.load()), "dry_wet y_pos x_pos 5");
-}
 
-TEST_F (WindowActions, TimerRegenerateAndEditButtonsWithTheStereoLink)
-{
     files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/></Calyth>");
     files.write (midiPresetsFolder().getChildFile ("2 Broken.cpst"), "<Calyth");
     w.processor.midiPresetFiles = kelm::PresetsManager::listMidiPresetFiles();

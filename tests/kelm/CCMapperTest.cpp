@@ -20,10 +20,12 @@ void loadMap (kelm::CCMapper& m, const juce::String& bindings, const juce::Strin
 juce::String mapText (const kelm::CCMapper& mapper) { return mapper.createMapXml()->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()); }
 } // namespace
 
-TEST (CCMapper, EditingLoadingAndDocuments)
+TEST (CCMapper, EditingDocumentsAndControllerApplication)
 {
     ScopedFiles files;
-    kelm::CCMapper mapper, other;
+    CalythAudioProcessor processor;
+    auto& mapper = processor.ccMapper;
+    kelm::CCMapper other;
     mapper.mapLastCCToParameter ("y_pos"); // before any controller: bound to -1
     mapper.lastReceivedCC = 74;
     mapper.mapLastCCToParameter ("x_pos");
@@ -52,12 +54,7 @@ TEST (CCMapper, EditingLoadingAndDocuments)
     ASSERT_TRUE (other.loadFromFile (file));
     EXPECT_FALSE (other.loadFromFile (files.write (homeFolder().getChildFile ("broken.mpcc"), "<Calyth_MIDI_MAP><x_pos")));
     EXPECT_EQ (mapText (other), "<Calyth_MIDI_MAP><x_pos cc=\"74\"/><y_pos cc=\"1\"/></Calyth_MIDI_MAP>");
-}
 
-TEST (CCMapper, ControllerApplicationAndGarbage)
-{
-    CalythAudioProcessor processor;
-    auto& mapper = processor.ccMapper;
     ParameterEvents log (processor, { 1, 2, 9 }); // x_pos, y_pos, dry_wet
     // Three values of one controller: one change to the last, inside a gesture; 127 is 1.
     loadMap (mapper, "<x_pos cc=\"7\"/>");

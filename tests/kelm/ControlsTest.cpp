@@ -8,7 +8,7 @@
 
 using namespace kelm::test;
 
-TEST (UIControlFactory, LabelKnobAndIconButton)
+TEST (Controls, FactoryLabelKnobIconButtonAndTheKnobsControllerMenu)
 {
     std::unique_ptr<juce::Label> label (kelm::UIControlFactory::createRegularLabel ("MIX"));
     EXPECT_EQ (std::tuple (label->getText(), label->findColour (juce::Label::textColourId).getARGB(), label->findColour (juce::Label::backgroundColourId).getARGB(),
@@ -44,27 +44,25 @@ TEST (UIControlFactory, LabelKnobAndIconButton)
             EXPECT_TRUE (op.fill.colour == juce::Colours::red || op.fill.colour.isTransparent()) << op.fill.colour.toString();
     }
     button->setLookAndFeel (nullptr);
-}
 
-TEST (KelmKnob, AltClickMenuAndTheRelayToTheControllerMap)
-{
+    // The knob's Alt-click menu and the relay to the controller map.
     kelm::CCMapper mapper;
     mapper.lastReceivedCC = 20;
     kelm::CCMapperUIManager manager;
     manager.mapper = &mapper;
-    kelm::KelmKnob knob;
-    knob.setBounds (0, 0, 40, 40);
-    knob.addChangeListener (&manager);
+    kelm::KelmKnob learning;
+    learning.setBounds (0, 0, 40, 40);
+    learning.addChangeListener (&manager);
     juce::StringArray shown; // the items of the menus shown, "?" marking disabled or ticked ones
     int drags = 0, choice = 0;
-    knob.showMenu = [&] (juce::PopupMenu& m) {
+    learning.showMenu = [&] (juce::PopupMenu& m) {
         for (juce::PopupMenu::MenuItemIterator it (m); it.next();)
             shown.add (juce::String (it.getItem().itemID) + (it.getItem().isEnabled && ! it.getItem().isTicked ? " " : " ?") + it.getItem().text);
         return choice;
     };
-    knob.onDragStart = [&] { ++drags; };
+    learning.onDragStart = [&] { ++drags; };
     const auto click = [&] (juce::ModifierKeys mods) {
-        knob.mouseDown (calyth::test::mouseAt (knob, { 20, 20 }, mods.withFlags (juce::ModifierKeys::leftButtonModifier)));
+        learning.mouseDown (calyth::test::mouseAt (learning, { 20, 20 }, mods.withFlags (juce::ModifierKeys::leftButtonModifier)));
         return std::pair { std::exchange (shown, {}).joinIntoString (", "), std::exchange (drags, 0) };
     };
 
@@ -76,21 +74,21 @@ TEST (KelmKnob, AltClickMenuAndTheRelayToTheControllerMap)
     // Alt-click opens the menu only for a parameter, and then the slider does not see the press.
     const juce::String none, menu ("1 ASSIGN TO LAST CC, 2 CLEAR CC MAPPING");
     EXPECT_EQ (click (juce::ModifierKeys::altModifier), std::pair (none, 1));
-    knob.midiParameterID = "x_pos";
+    learning.midiParameterID = "x_pos";
     EXPECT_EQ (click (juce::ModifierKeys::altModifier), std::pair (menu, 0)); // dismissed
     EXPECT_EQ (click ({}), std::pair (none, 1));
-    EXPECT_FALSE (knob.assignRequested || knob.clearRequested);
+    EXPECT_FALSE (learning.assignRequested || learning.clearRequested);
 
     // Both chosen before the message arrives: the one callback assigns, the clear waits for the next message.
     choice = kelm::MIDITarget::assignItemId;
     click (juce::ModifierKeys::altModifier);
-    knob.handleMenuResult (kelm::MIDITarget::clearItemId);
+    learning.handleMenuResult (kelm::MIDITarget::clearItemId);
     EXPECT_EQ (mapper.ccMap.getNumChildren(), 0);
-    knob.dispatchPendingMessages();
+    learning.dispatchPendingMessages();
     EXPECT_EQ (mapper.ccMap.toXmlString (juce::XmlElement::TextFormat().singleLine().withoutHeader()), "<Calyth_MIDI_MAP><x_pos cc=\"20\"/></Calyth_MIDI_MAP>");
-    EXPECT_TRUE (knob.clearRequested && ! knob.assignRequested);
-    knob.sendChangeMessage();
-    knob.dispatchPendingMessages();
-    EXPECT_TRUE (! knob.clearRequested && mapper.ccMap.getNumChildren() == 0);
-    knob.removeChangeListener (&manager);
+    EXPECT_TRUE (learning.clearRequested && ! learning.assignRequested);
+    learning.sendChangeMessage();
+    learning.dispatchPendingMessages();
+    EXPECT_TRUE (! learning.clearRequested && mapper.ccMap.getNumChildren() == 0);
+    learning.removeChangeListener (&manager);
 }

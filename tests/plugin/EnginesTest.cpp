@@ -10,7 +10,7 @@
 #include <cstring>
 #include <limits>
 
-TEST (GrainCloud, ReadsAtTheEdgeOfTheRecording)
+TEST (Engines, EdgeReadsHostileRecordsAndRunawayGuards)
 {
     // A frozen recording whose sample j holds j, so that a read at position p returns p.
     GrainCloud cloud;
@@ -28,10 +28,8 @@ TEST (GrainCloud, ReadsAtTheEdgeOfTheRecording)
     EXPECT_EQ (cloud.sampleUpdate (0.0f), 1.0f);
     cloud.readPosition[0] = 10.25f;
     EXPECT_EQ (cloud.sampleUpdate (0.0f), 10.25f);
-}
 
-TEST (GrainCloud, HostileRecordsStayBoundedAndFinite)
-{
+    // Records from untrusted documents stay bounded and finite.
     const GrainCloud::Parameters cases[] = { // density, envelope, size, speed, sizeRnd, speedRnd, ampRnd, gain
         { 1000, 0, 5000 }, { 64, 0, 0, 1, 1 }, { 8, 0, -500, 1, 0.5f }, { 8, 0, NAN }, { 8, 0, INFINITY }, { 8, 0, 1.0e9f }, { -5, 0, 2000 },
         { 8, 0, 2000, 1.0e30f }, { 8, 0, 2000, NAN }, { 8, 0, 2000, -3.0e4f }, { 8, 0, 2000, 1, 1.0e30f, 1.0e30f, NAN },
@@ -47,10 +45,7 @@ TEST (GrainCloud, HostileRecordsStayBoundedAndFinite)
         for (int i = 0; i < GrainCloud::maxGrains; ++i)
             ASSERT_TRUE (cloud.regionLength[i] >= 1 && cloud.regionStart[i] + cloud.regionLength[i] < cloud.bufferLength) << n;
     }
-}
 
-TEST (PoleChain, RunawayGuards)
-{
     // Runaway feedback and damping stay finite.
     ResonatorState resonator;
     DiffuserState diffuser;
@@ -81,7 +76,7 @@ TEST (PoleChain, RunawayGuards)
     }
 }
 
-TEST (GrainCloudBlock, BlocksOfAnyLengthMatchSampleBySampleBitForBit)
+TEST (FastForms, CloudBlocksOfAnyLengthAndResonatorQuadsMatchThePlainFormsBitForBit)
 {
     GrainCloud bySample, byBlock;
     bySample.regionSeed = byBlock.regionSeed = 77;
@@ -94,8 +89,7 @@ TEST (GrainCloudBlock, BlocksOfAnyLengthMatchSampleBySampleBitForBit)
 
     for (int round = 0, time = 0; round < 24; ++round)
     {
-        // Redraws, frozen stretches, and from round 10 a slot whose region reaches past the recording, so
-        // that samples end early, ungained.
+        // Redraws, frozen stretches; from round 10 a region past the recording's end: samples end early, ungained.
         record.size = round % 6 < 3 ? 3000.0f : 900.0f;
         record.freeze = round % 4 == 3;
         for (auto* cloud : { &bySample, &byBlock })
@@ -118,10 +112,8 @@ TEST (GrainCloudBlock, BlocksOfAnyLengthMatchSampleBySampleBitForBit)
         ASSERT_EQ (std::memcmp (expected, actual, sizeof (float) * (size_t) n), 0) << "round " << round;
         ASSERT_EQ (bySample.writePosition, byBlock.writePosition);
     }
-}
 
-TEST (ResonatorQuad, MatchesEachResonatorAloneBitForBit)
-{
+    // Resonators four to a vector match each resonator alone.
     ResonatorState alone[8], inQuads[8];
     ResonatorState* quadOf[2][4] = { { &inQuads[0], &inQuads[1], &inQuads[2], &inQuads[3] },
                                      { &inQuads[4], &inQuads[5], &inQuads[6], &inQuads[7] } };
@@ -142,7 +134,7 @@ TEST (ResonatorQuad, MatchesEachResonatorAloneBitForBit)
             quads[q].load (quadOf[q]);
         for (int t = 0; t < 50; ++t)
         {
-            float in[8], expected[8];
+            float in[8], expectedOut[8];
             for (int i = 0; i < 8; ++i)
                 in[i] = std::sin ((float) (stretch * 50 + t) * (0.1f + 0.05f * (float) i));
             // Now and then a lane is fed something that is no number, or so large that its loop overflows.
@@ -153,7 +145,7 @@ TEST (ResonatorQuad, MatchesEachResonatorAloneBitForBit)
 
             for (int i = 0; i < 8; ++i)
             {
-                expected[i] = alone[i].sampleUpdate (in[i]);
+                expectedOut[i] = alone[i].sampleUpdate (in[i]);
                 resets += std::isfinite (in[i]) && alone[i].lastOut == 0.0f ? 1 : 0;
             }
             if (stretch % 2 == 0)
@@ -161,7 +153,7 @@ TEST (ResonatorQuad, MatchesEachResonatorAloneBitForBit)
             else
                 for (int q = 0; q < 2; ++q)
                     quads[q].sampleUpdate (in + 4 * q);
-            ASSERT_EQ (std::memcmp (expected, in, sizeof (in)), 0) << "stretch " << stretch << " sample " << t;
+            ASSERT_EQ (std::memcmp (expectedOut, in, sizeof (in)), 0) << "stretch " << stretch << " sample " << t;
         }
         for (int q = 0; q < 2; ++q)
             quads[q].store (quadOf[q]);

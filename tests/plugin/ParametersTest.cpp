@@ -29,7 +29,7 @@ const struct { const char *id, *name, *label; float start, end, interval, skew, 
 };
 } // namespace
 
-TEST (HostParameters, TableAndTextsAsTheHostSeesThem)
+TEST (HostParameters, TableTextsAndTheTrajectoryRandomiserGestures)
 {
     CalythAudioProcessor processor;
     const auto& params = processor.getParameters();
@@ -50,8 +50,7 @@ TEST (HostParameters, TableAndTextsAsTheHostSeesThem)
         EXPECT_TRUE (p->isAutomatable() && ! p->isMetaParameter() && ! p->isDiscrete() && ! p->isBoolean()
                      && p->getCategory() == juce::AudioProcessorParameter::genericParameter) << row.id;
         EXPECT_FLOAT_EQ (p->convertFrom0to1 (p->getDefaultValue()), row.defaultValue) << row.id;
-        EXPECT_TRUE (raw[k] == processor.parameterTree.getRawParameterValue (row.id) && raw[k]->load() == p->convertFrom0to1 (p->getDefaultValue()))
-            << row.id;
+        EXPECT_FLOAT_EQ (raw[k]->load(), row.defaultValue) << row.id; // which value each is, the audio path shows
     }
 
     const auto text = [&processor] (const char* id, float normalised, int length) { return processor.parameterTree.getParameter (id)->getText (normalised, length); };
@@ -61,10 +60,8 @@ TEST (HostParameters, TableAndTextsAsTheHostSeesThem)
                    + " " + text ("in_gain", 0.0f, 0), "0.500 0.5 1 +0.00 dB -INF dB");
     for (const auto& [value, expected] : { std::pair { -70.0f, "-INF dB" }, { -69.999f, "-70.00 dB" }, { -3.456f, "-3.46 dB" }, { -0.004f, "-0.00 dB" }, { 12.0f, "+12.00 dB" } })
         EXPECT_EQ (kelm::getDecibelsParameterText (value), juce::String (expected)) << value;
-}
 
-TEST (EngineSettings, TrajectoryRandomiserGestures)
-{
+    // The trajectory randomiser's gestures.
     for (const bool live : { false, true })
     {
         CalythAudioProcessor processor;

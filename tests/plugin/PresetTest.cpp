@@ -5,7 +5,7 @@
 
 using namespace calyth::test;
 
-TEST (PresetFile, SavedFormAndLoading)
+TEST (PresetFile, SavedFormLoadingTheFoldersAndProgramChanges)
 {
     ScopedFiles files;
     CalythAudioProcessor source, target;
@@ -31,17 +31,13 @@ TEST (PresetFile, SavedFormAndLoading)
     }
     EXPECT_EQ (kept.loadFileAsString() + " " + target.currentPresetName.get() + " " + juce::String (homeFolder().getNumberOfChildFiles (juce::File::findFiles) - numFiles),
                "<Calyth/> My Sound 0");
-}
 
-TEST (PresetsManager, FolderListingAndLookup)
-{
     EXPECT_EQ (kelm::PresetsManager::presetsFolderPath() + " " + kelm::PresetsManager::wildcardForfileChooser(),
                juce::String (std::getenv ("HOME")) + "/Library/Audio/Presets/Kelmor_Vantage/Calyth *.cpst");
     // Missing folders are made by the processor; an empty "MIDI" folder selects nothing.
     juce::File (kelm::PresetsManager::presetsFolderPath()).deleteRecursively();
     EXPECT_TRUE (CalythAudioProcessor().midiPresetFiles.isEmpty() && midiPresetsFolder().isDirectory());
     // Files only, in natural order, not from subfolders (even one named like a preset).
-    ScopedFiles files;
     for (auto name : { "b.cpst", "a10.cpst", "a2.cpst", "notes.txt", "folder.cpst/deep.cpst" })
         files.write (midiPresetsFolder().getChildFile (name), "<Calyth/>");
     const auto listing = CalythAudioProcessor().midiPresetFiles;
@@ -51,20 +47,12 @@ TEST (PresetsManager, FolderListingAndLookup)
                    program == 0 ? midiPresetsFolder().getChildFile ("a2.cpst") : juce::File());
     // A name starting with '~' stays in the folder; the framework would read it as a path of its own.
     EXPECT_EQ (kelm::ProgramChangeManager::getPresetFileForMIDIProgramChange ({ "~m.cpst" }, 0).getFullPathName(), midiPresetsFolder().getFullPathName() + "/~m.cpst");
-}
 
-TEST (ProgramChange, LoadsInTheBlockWithoutAnEditorOnlyFlagsWithOne)
-{
-    ScopedFiles files;
+    // A program change loads in the block without an editor and only flags the number with one.
     const auto warm = files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/><PARAM id=\"y_pos\" value=\"0.9\"/>"
                                                                                      "<Granulizer density=\"3\" size=\"50\" pole=\"0\" channel=\"0\"/></Calyth>");
     files.write (midiPresetsFolder().getChildFile ("2 Cold.cpst"), "<Calyth><Granulizer density=\"4\" pole=\"0\" channel=\"0\"/></Calyth>");
-    CalythAudioProcessor processor;
-    struct : CalythAudioProcessor // its editor is the framework's generic one, so that the test can open it
-    {
-        juce::AudioProcessorEditor* createEditor() override { return new juce::GenericAudioProcessorEditor (*this); }
-        bool hasEditor() const override { return true; }
-    } withEditor;
+    CalythAudioProcessor processor, withEditor; // the second with its window open
     std::unique_ptr<juce::AudioProcessorEditor> editor (withEditor.createEditorIfNeeded());
     processor.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"20\"/></Calyth_MIDI_MAP>"));
     // The last of two program changes wins; the preset loads in the block, with the block's controller on top.

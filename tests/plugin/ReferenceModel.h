@@ -204,7 +204,7 @@ struct Smoother
     int countdown = 0, rampLength = 0;
     std::vector<float> values;
 
-    explicit Smoother (float value) : current (value), target (value) {}
+    Smoother (float value) : current (value), target (value) {}
 
     // A new target starts a ramp of the full length from the current value, or jumps when there is no ramp length.
     void fill (float t, int n)
@@ -241,8 +241,7 @@ struct Processor
     Diffuser diffusers[2];
     float dcCoefficient = 0.0f, dcX1[2] = {}, dcY1[2] = {};
     // in_gain, out_gain, dry_wet, x_pos, y_pos, pole_a_diff .. pole_d_diff, at their defaults
-    Smoother smoothers[9] = { Smoother (1.0f), Smoother (1.0f), Smoother (0.5f), Smoother (0.5f), Smoother (0.5f),
-                              Smoother (0.5f), Smoother (0.5f), Smoother (0.5f), Smoother (0.5f) };
+    Smoother smoothers[9] = { 1.0f, 1.0f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f };
 
     double sampleRate = 44100.0, inverseSampleRate = 1.0 / 44100.0;
     int trajectoryInterval = 256, trajectoryCounter = 0;
@@ -258,14 +257,12 @@ struct Processor
         auto& g = grain[pole][channel];
         g.density = 8;
         g.envelope = 2;
-        const bool shortSize = worldRandom.nextBool();
-        g.size = (float) ((double) ((shortSize ? draw (20.0f, 100.0f) : draw (100.0f, 599.0f)) * 0.001f) * sampleRate);
-        const bool narrowSpeed = worldRandom.nextBool();
-        g.speed = narrowSpeed ? draw (0.95f, 1.025f) : draw (0.5f, 2.0f);
+        // Each choice is drawn before the value it picks.
+        g.size = (float) ((double) ((worldRandom.nextBool() ? draw (20.0f, 100.0f) : draw (100.0f, 599.0f)) * 0.001f) * sampleRate);
+        g.speed = worldRandom.nextBool() ? draw (0.95f, 1.025f) : draw (0.5f, 2.0f);
         g.sizeRnd = draw (0.0f, 0.25f);
         g.ampRnd = worldRandom.nextFloat();
-        const bool smallSpeedRnd = worldRandom.nextBool();
-        g.speedRnd = smallSpeedRnd ? draw (0.0f, 0.01f) : draw (0.0f, 0.5f);
+        g.speedRnd = worldRandom.nextBool() ? draw (0.0f, 0.01f) : draw (0.0f, 0.5f);
     }
 
     void regeneratePole (int pole)

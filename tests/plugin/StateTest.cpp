@@ -27,13 +27,14 @@ juce::String textOf (CalythAudioProcessor& p) { return documentOf (chunkOf (p))-
 juce::String nested (int depth) { return juce::String::repeatedString ("<e>", depth) + juce::String::repeatedString ("</e>", depth); }
 
 // The engine children in document order of one channel's kinds, with their attribute names; child c (diffusers 0 and 1,
-// grains 2 + 2 pole + channel, resonators 10 + 2 pole + channel) holds value own (c, a) under its attribute a.
+// grains 2 + 2 pole + channel, resonators 10 + 2 pole + channel) holds value own (c, a) under its attribute a (a grain's
+// size in whole tens of milliseconds, whole samples at 44.1 kHz).
 const char* const diffuserNames[] = { "feed", "damp" }, *const resonatorNames[] = { "freq", "feed" };
 const char* const grainNames[] = { "density", "envelope", "size", "speed", "size_rnd", "speed_rnd", "amp_rnd", "out_gain" };
-float own (int c, int a) { return c >= 2 && c < 10 && a < 2 ? (float) (c * 8 + a + 1) : (float) (c * 8 + a + 1) / 64.0f; }
+float own (int c, int a) { return c >= 2 && c < 10 && a < 3 ? (float) (a == 2 ? 10 * c : c * 8 + a + 1) : (float) (c * 8 + a + 1) / 64.0f; }
 } // namespace
 
-TEST (StateChunk, FreshInstanceBytesAndDocumentOrder)
+TEST (StateChunk, FreshInstanceBytesDocumentOrderAndRoundTrip)
 {
     CalythAudioProcessor processor;
     const auto block = chunkOf (processor);
@@ -51,70 +52,23 @@ TEST (StateChunk, FreshInstanceBytesAndDocumentOrder)
     const auto channel = "<Diffuser feed damp channel/>" + juce::String::repeatedString ("<Granulizer density envelope size speed size_rnd speed_rnd amp_rnd out_gain pole channel/>"
                                                                                        "<Resonator freq feed pole channel/>", 4);
     EXPECT_EQ (juce::String (kinds), "<Calyth>" + juce::String::repeatedString ("<PARAM id value/>", 18) + channel + channel + "<Metadata preset_name/><Calyth_MIDI_MAP/></Calyth>");
-}
 
-TEST (StateChunk, EachEngineAttributeBelongsToItsOwnField)
-{
-    // Read: a hand-written chunk in which every engine attribute holds a value of its own.
-    const auto child = [] (const char* tag, const char* const* names, int count, int c, int pole, int ch) {
-        juce::String text ("<" + juce::String (tag));
-        for (int a = 0; a < count; ++a)
-            text << " " << names[a] << "=\"" << juce::String (own (c, a), 6) << "\"";
-        return text + (pole >= 0 ? " pole=\"" + juce::String (pole) + "\"" : juce::String()) + " channel=\"" + juce::String (ch) + "\"/>";
-    };
-    juce::String text ("<Calyth>");
-    for (int ch = 0; ch < 2; ++ch)
-        text << child ("Diffuser", diffuserNames, 2, ch, -1, ch);
-    for (int pole = 0; pole < 4; ++pole)
-        for (int ch = 0; ch < 2; ++ch)
-            text << child ("Granulizer", grainNames, 8, 2 + 2 * pole + ch, pole, ch) << child ("Resonator", resonatorNames, 2, 10 + 2 * pole + ch, pole, ch);
-    CalythAudioProcessor reader;
-    applyChunk (reader, chunkFromText (text + "</Calyth>"));
-    for (int pole = 0; pole < 4; ++pole)
-        for (int ch = 0; ch < 2; ++ch)
-        {
-            const int c = 2 + 2 * pole + ch;
-            const auto& g = grain (reader, pole, ch);
-            EXPECT_EQ (std::tuple (g.density.load(), g.envelope.load(), g.size.load(), g.speed.load(), g.sizeRnd.load(), g.speedRnd.load(), g.ampRnd.load(), g.gain.load()),
-                       std::tuple ((int) own (c, 0), (int) own (c, 1), (float) ((double) (own (c, 2) * 0.001f) * 44100.0), own (c, 3), own (c, 4), own (c, 5), own (c, 6), own (c, 7)));
-            const auto& r = *(*reader.resonatorParameters[pole])[ch];
-            EXPECT_EQ (std::pair (r.freq.load(), r.feedback.load()), std::pair (own (c + 8, 0), own (c + 8, 1)));
-            EXPECT_EQ (std::pair (reader.diffuserParameters[ch]->feedback.load(), reader.diffuserParameters[ch]->damp.load()), std::pair (own (ch, 0), own (ch, 1)));
-        }
-
-    // Written again, each value goes back under its own name, the size from samples to milliseconds.
-    int values = 0;
-    const auto written = documentOf (chunkOf (reader));
-    for (auto* e : written->getChildIterator())
-    {
-        const bool isGrain = e->hasTagName ("Granulizer"), isDiffuser = e->hasTagName ("Diffuser");
-        const int ch = e->getIntAttribute ("channel"), c = isDiffuser ? ch : (isGrain ? 2 : 10) + 2 * e->getIntAttribute ("pole") + ch;
-        const auto* names = isGrain ? grainNames : isDiffuser ? diffuserNames : resonatorNames;
-        for (int a = 0; a < (isGrain ? 8 : 2) && (isGrain || isDiffuser || e->hasTagName ("Resonator")); ++a, ++values)
-            EXPECT_EQ ((float) e->getDoubleAttribute (names[a]), isGrain && a == 2 ? (float) ((double) (grain (reader, c / 2 - 1, c % 2).size * 1000.0f) / 44100.0) : own (c, a))
-                << e->getTagName() << " " << c << " " << names[a];
-    }
-    EXPECT_EQ (values, 2 * 2 + 8 * 8 + 8 * 2);
-}
-
-TEST (StateChunk, RoundTripAcrossInstancesAndRates)
-{
-    CalythAudioProcessor source, target;
-    source.prepareToPlay (48000.0, 512);
+    // A round trip to an instance at another rate.
+    CalythAudioProcessor target;
+    processor.prepareToPlay (48000.0, 512);
     for (int k = 0; k < 8; ++k)
-        grain (source, k / 2, k % 2).size = 2400.0f * (float) (1 + k % 2); // 50 or 100 ms, exact at 44.1 kHz too
-    grain (source, 3, 1).freeze = true;
-    setParameter (source, "x_pos", 0.25f);
-    source.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"74\"/></Calyth_MIDI_MAP>"));
-    source.currentPresetName = "Dusk";
-    applyChunk (target, chunkOf (source));
-    // Sizes travel in milliseconds; everything else stored reads back to the bit; each engine child is written once;
-    // freeze is not stored.
-    EXPECT_EQ (textOf (target), textOf (source));
+        grain (processor, k / 2, k % 2).size = 2400.0f * (float) (1 + k % 2); // 50 or 100 ms, exact at 44.1 kHz too
+    grain (processor, 3, 1).freeze = true;
+    setParameter (processor, "x_pos", 0.25f);
+    processor.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"74\"/></Calyth_MIDI_MAP>"));
+    processor.currentPresetName = "Dusk";
+    applyChunk (target, chunkOf (processor));
+    // Sizes travel in milliseconds, all else stored reads back to the bit, each engine child once; freeze is not kept.
+    EXPECT_EQ (textOf (target), textOf (processor));
     EXPECT_TRUE (grain (target, 3, 1).size.load() == 4410.0f && ! grain (target, 3, 1).freeze.load());
 }
 
-TEST (StateChunk, ReadersRules)
+TEST (StateChunk, ReadersRulesAndEachEngineAttributeToItsOwnField)
 {
     CalythAudioProcessor processor;
     auto& map = processor.ccMapper.ccMap;
@@ -152,6 +106,35 @@ TEST (StateChunk, ReadersRules)
     // A huge foreign document full of wild records is read whole, and the sound stays finite.
     applyChunk (processor, chunkFromText ("<Foreign>" + juce::String::repeatedString ("<Granulizer speed=\"1e30\" size=\"-1e30\" pole=\"1\" channel=\"0\"/>", 3000) + "</Foreign>"));
     EXPECT_TRUE (g.speed.load() == 1.0e30f && runBlock (processor) && runBlock (processor));
+
+    // A hand-written chunk in which every engine attribute holds a value of its own reaches the field of its name, and
+    // so does the chunk then written (sizes to milliseconds and back).
+    const auto child = [] (const char* tag, const char* const* names, int count, int c, int pole, int ch) {
+        juce::String text ("<" + juce::String (tag));
+        for (int a = 0; a < count; ++a)
+            text << " " << names[a] << "=\"" << juce::String (own (c, a), 6) << "\"";
+        return text + (pole >= 0 ? " pole=\"" + juce::String (pole) + "\"" : juce::String()) + " channel=\"" + juce::String (ch) + "\"/>";
+    };
+    juce::String text ("<Calyth>");
+    for (int ch = 0; ch < 2; ++ch)
+        text << child ("Diffuser", diffuserNames, 2, ch, -1, ch);
+    for (int pole = 0; pole < 4; ++pole)
+        for (int ch = 0; ch < 2; ++ch)
+            text << child ("Granulizer", grainNames, 8, 2 + 2 * pole + ch, pole, ch) << child ("Resonator", resonatorNames, 2, 10 + 2 * pole + ch, pole, ch);
+    CalythAudioProcessor copy;
+    applyChunk (processor, chunkFromText (text + "</Calyth>"));
+    applyChunk (copy, chunkOf (processor));
+    for (auto* p : { &processor, &copy })
+        for (int k = 0; k < 8; ++k)
+        {
+            const int pole = k / 2, ch = k % 2, c = 2 + k;
+            const auto& g = grain (*p, pole, ch);
+            EXPECT_EQ (std::tuple (g.density.load(), g.envelope.load(), std::round (g.size.load()), g.speed.load(), g.sizeRnd.load(), g.speedRnd.load(), g.ampRnd.load(), g.gain.load()),
+                       std::tuple ((int) own (c, 0), (int) own (c, 1), (float) (441 * c), own (c, 3), own (c, 4), own (c, 5), own (c, 6), own (c, 7)));
+            const auto& r = *(*p->resonatorParameters[pole])[ch];
+            EXPECT_EQ (std::pair (r.freq.load(), r.feedback.load()), std::pair (own (c + 8, 0), own (c + 8, 1)));
+            EXPECT_EQ (std::pair (p->diffuserParameters[ch]->feedback.load(), p->diffuserParameters[ch]->damp.load()), std::pair (own (ch, 0), own (ch, 1)));
+        }
 }
 
 TEST (StateChunk, UnreadableOrEmptyInputChangesNothing)

@@ -43,7 +43,8 @@ inline bool runBlock (CalythAudioProcessor& p, juce::MidiBuffer midi = {})
     return std::isfinite (audio.getRMSLevel (0, 0, 256) + audio.getRMSLevel (1, 0, 256));
 }
 
-/** What the chosen parameters hear, in order: " <index>:<value>", gestures as " (" and " )". */
+/** What the chosen parameters hear, in order: " <index>:<value>", gestures as " (" and " )" (followed by the index
+    when `numbered`). */
 struct ParameterEvents : juce::AudioProcessorParameter::Listener
 {
     ParameterEvents (CalythAudioProcessor& p, std::initializer_list<int> indices)
@@ -59,10 +60,11 @@ struct ParameterEvents : juce::AudioProcessorParameter::Listener
             parameter->removeListener (this);
     }
     void parameterValueChanged (int index, float value) override { events << " " << index << ":" << juce::String (value, 4); }
-    void parameterGestureChanged (int, bool starting) override { events << (starting ? " (" : " )"); }
+    void parameterGestureChanged (int i, bool starting) override { events << (starting ? " (" : " )") << (numbered ? juce::String (i) : ""); }
 
     juce::Array<juce::AudioProcessorParameter*> parameters;
     juce::String events;
+    bool numbered = false;
 };
 
 /** Files made by a test, removed when it ends (the tests of one process share the home folder). */
