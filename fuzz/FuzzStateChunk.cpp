@@ -10,11 +10,15 @@ namespace
 {
 CalythAudioProcessor& processor()
 {
-    // Never destroyed: the framework's shutdown at exit runs after its own statics are gone.
-    static auto* initialiser = new juce::ScopedJuceInitialiser_GUI();
-    static auto* instance = new CalythAudioProcessor();
-    juce::ignoreUnused (initialiser);
-    return *instance;
+    // Never destroyed: the framework's shutdown at exit runs after its own statics are gone. One allocation that
+    // stays reachable, so the leak checker does not count the initialiser.
+    struct Instance
+    {
+        juce::ScopedJuceInitialiser_GUI initialiser;
+        CalythAudioProcessor processor;
+    };
+    static auto* instance = new Instance();
+    return instance->processor;
 }
 } // namespace
 
