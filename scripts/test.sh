@@ -33,7 +33,8 @@ for b in "${builds[@]}"; do
   set -- $b
   wait "$2" || { tail -n 60 "$logs/$1.log"; echo "the $1 build failed (log: $logs/$1.log)"; failed=1; }
 done
-[ "$failed" -eq 0 ]
+[ "$failed" -eq 0 ] || exit 1
+rm -rf "$logs"
 
 echo "== unit tests"
 # Each run of the tests has a display of its own: without one the framework connects to :0, which may be another
