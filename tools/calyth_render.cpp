@@ -3,6 +3,7 @@
 
 #include "plugin/PluginProcessor.h"
 
+#include <cstdlib>
 #include <iostream>
 
 namespace
@@ -154,7 +155,18 @@ int main (int argc, char** argv)
             std::cerr << "unknown parameter " << id << "\n";
             return 2;
         }
-        parameter->setValueNotifyingHost (parameter->convertTo0to1 (settings[id].getFloatValue()));
+        // The whole text must be a number within the parameter's range; the framework's parser reads "abc" as 0.
+        const auto text = settings[id].trim();
+        char* end = nullptr;
+        const double value = std::strtod (text.toRawUTF8(), &end);
+        const auto& range = parameter->getNormalisableRange();
+        if (text.isEmpty() || *end != 0 || ! (value >= range.start && value <= range.end))
+        {
+            std::cerr << "--set " << id << ": \"" << settings[id] << "\" is not a number from " << range.start
+                      << " to " << range.end << "\n";
+            return 2;
+        }
+        parameter->setValueNotifyingHost (parameter->convertTo0to1 ((float) value));
     }
 
     processor.prepareToPlay (rate, blockSize);

@@ -21,12 +21,13 @@ struct KernelCall
     platform::GrainSlots slots;
 
     // Settings that vary with the round: no window, frozen and writing past the recording's end now and then.
+    // The write position stays inside the recording and input holds maxKernelSamples samples, as a cloud hands them.
     void play (platform::GrainKernel kernel, int round, const float* window, const float* input)
     {
         slots = { recording.data(), round % 3 == 0 ? nullptr : window, (int) recording.size(), round % 65,
                   round % 7 == 0 ? 900.0f : 0.5f + (float) (round % 5) * 0.4f, round % 11 == 0, readPosition,
                   regionStart, regionLength, speedOffset, amplitude, regionPending, inverseLength,
-                  round % 5 == 0 ? nullptr : input, (int) recording.size() - 3 + round % 4 };
+                  round % 5 == 0 ? nullptr : input, (int) recording.size() - 4 + round % 4 };
         samples = kernel (slots, 1 + round % platform::maxKernelSamples, rows, played, takes);
     }
 };
@@ -73,9 +74,11 @@ TEST (GrainKernel, WideKernelsMatchThePlainOneBitForBit)
         GTEST_SKIP() << "no wider instruction set on this processor";
 
     std::mt19937 rng (2024);
-    float window[2048], input[4] = { 0.25f, -0.5f, 0.75f, 1.0f };
+    float window[2048], input[platform::maxKernelSamples];
     for (int i = 0; i < 2048; ++i)
         window[i] = (float) (i % 97) / 97.0f;
+    for (int i = 0; i < platform::maxKernelSamples; ++i)
+        input[i] = 0.25f * (float) (i % 8) - 1.0f;
     int earlyStops = 0, takes = 0;
     for (int round = 0; round < 3000; ++round)
     {

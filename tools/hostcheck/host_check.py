@@ -2,6 +2,7 @@
 """Outside-in check of the built plug-in in real hosts: Qtractor's scanner and a headless Ardour session."""
 import array
 import base64
+import hashlib
 import math
 import os
 import random
@@ -10,6 +11,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PLUG = "Calyth"
@@ -176,7 +178,10 @@ def main():
     env = dict(os.environ)
     env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_CACHE_HOME=os.path.join(home, ".cache"),
                LXVST_PATH=os.path.dirname(so), PLUG=PLUG)
-    env.pop("DISPLAY", None)
+    # A display name that names no server. Unset, the framework connects to :0, which on a shared machine may be
+    # another check's Xvfb: when that one exits, our scanner or session dies with it (before the scanner has written
+    # its cache, Ardour then finds no plug-in).
+    env["DISPLAY"] = "none"
     scripts = os.path.join(env["XDG_CONFIG_HOME"], "ardour7", "scripts")
     os.makedirs(scripts)
     for name in os.listdir(os.path.join(HERE, "scripts")):
@@ -196,10 +201,16 @@ def main():
         check("GUI" in fields[5].split(","), "the plug-in has an editor (flags %s)" % fields[5])
 
     print("== Ardour VST scanner")
+    # Ardour trusts a cache entry only when it is newer than the plug-in in whole seconds.
+    if os.path.exists(so):
+        time.sleep(max(0.0, math.floor(os.stat(so).st_mtime) + 1.0 - time.time()))
     scan_env = dict(env, LD_LIBRARY_PATH="/usr/lib/ardour7")
     out = run(["/usr/lib/ardour7/ardour-vst-scanner", "-f", "-v", so], scan_env)
     info = re.search(r"<VST2Info ([^>]*)>", out)
-    check(info is not None, "scanner caches the plug-in")
+    cache = os.path.join(env["XDG_CACHE_HOME"], "ardour7", "vst", hashlib.sha1(so.encode()).hexdigest() + "-x64.v2i")
+    check(info is not None and os.path.isfile(cache), "scanner describes and caches the plug-in")
+    if not os.path.isfile(cache):
+        print(out[-2000:])
     if info:
         attrs = dict(re.findall(r'(\w+)="([^"]*)"', info.group(1)))
         check(attrs.get("name") == PLUG, "name %r" % attrs.get("name"))
