@@ -22,7 +22,6 @@ juce::String mapText (const kelm::CCMapper& mapper) { return mapper.createMapXml
 
 TEST (CCMapper, EditingDocumentsAndControllerApplication)
 {
-    ScopedFiles files;
     CalythAudioProcessor processor;
     auto& mapper = processor.ccMapper;
     kelm::CCMapper other;
@@ -42,7 +41,7 @@ TEST (CCMapper, EditingDocumentsAndControllerApplication)
     EXPECT_EQ (mapText (mapper), juce::String ("<calyth_MIDI_map><x_pos cc=\"4\"/><x_pos cc=\"5\"/></calyth_MIDI_map>"));
     // The map document: declaration, blank line, one binding per line; an unparsable file changes nothing.
     loadMap (mapper, "<x_pos cc=\"74\"/><y_pos cc=\"1\"/>");
-    const auto file = files.write (homeFolder().getChildFile ("pad.mpcc"), {});
+    const auto file = writeFile (homeFolder().getChildFile ("pad.mpcc"), {});
     ASSERT_TRUE (mapper.saveToFile (file));
     EXPECT_EQ (file.loadFileAsString(), juce::String ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<Calyth_MIDI_MAP>\r\n"
                                                       "  <x_pos cc=\"74\"/>\r\n  <y_pos cc=\"1\"/>\r\n</Calyth_MIDI_MAP>\r\n"));
@@ -52,7 +51,7 @@ TEST (CCMapper, EditingDocumentsAndControllerApplication)
         EXPECT_FALSE (mapper.saveToFile (file));
     }
     ASSERT_TRUE (other.loadFromFile (file));
-    EXPECT_FALSE (other.loadFromFile (files.write (homeFolder().getChildFile ("broken.mpcc"), "<Calyth_MIDI_MAP><x_pos")));
+    EXPECT_FALSE (other.loadFromFile (writeFile (homeFolder().getChildFile ("broken.mpcc"), "<Calyth_MIDI_MAP><x_pos")));
     EXPECT_EQ (mapText (other), "<Calyth_MIDI_MAP><x_pos cc=\"74\"/><y_pos cc=\"1\"/></Calyth_MIDI_MAP>");
 
     ParameterEvents log (processor, { 1, 2, 9 }); // x_pos, y_pos, dry_wet

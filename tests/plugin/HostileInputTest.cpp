@@ -17,16 +17,15 @@ using namespace calyth::test;
 
 TEST (HostileHost, ProgramChangeReadsOnlySmallRegularPresetFiles)
 {
-    ScopedFiles files;
     const juce::String preset ("<Calyth><Granulizer speed=\"1.5\" pole=\"0\" channel=\"0\"/></Calyth>");
     // Programs 0 to 3: a pipe, a preset one byte beyond the size cap, one with an element too many, one at both caps.
-    const auto pipe = files.write (midiPresetsFolder().getChildFile ("0 pipe.cpst"), {});
+    const auto pipe = writeFile (midiPresetsFolder().getChildFile ("0 pipe.cpst"), {});
     ASSERT_TRUE (pipe.deleteFile() && ::mkfifo (pipe.getFullPathName().toRawUTF8(), 0600) == 0);
     const auto elements = [&preset] (int n) { return preset.replace ("<Gr", juce::String::repeatedString ("<x/>", n - 2) + "<Gr"); };
     const auto bytes = [] (const juce::String& text, juce::int64 n) { return text + juce::String::repeatedString (" ", (int) n - text.length()); };
-    files.write (midiPresetsFolder().getChildFile ("1 large.cpst"), bytes (elements (kelm::maxDocumentFileElements), kelm::maxDocumentFileBytes + 1));
-    files.write (midiPresetsFolder().getChildFile ("2 many.cpst"), elements (kelm::maxDocumentFileElements + 1));
-    files.write (midiPresetsFolder().getChildFile ("3 full.cpst"), bytes (elements (kelm::maxDocumentFileElements), kelm::maxDocumentFileBytes));
+    writeFile (midiPresetsFolder().getChildFile ("1 large.cpst"), bytes (elements (kelm::maxDocumentFileElements), kelm::maxDocumentFileBytes + 1));
+    writeFile (midiPresetsFolder().getChildFile ("2 many.cpst"), elements (kelm::maxDocumentFileElements + 1));
+    writeFile (midiPresetsFolder().getChildFile ("3 full.cpst"), bytes (elements (kelm::maxDocumentFileElements), kelm::maxDocumentFileBytes));
     CalythAudioProcessor p;
     ASSERT_EQ (p.midiPresetFiles.size(), 4);
     const float speed = grain (p, 0, 0).speed;

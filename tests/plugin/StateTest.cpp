@@ -175,10 +175,9 @@ TEST (HostileDocument, CharactersXmlCannotHoldAndGreaterThanInsideQuotes)
     // Tab, line ends and characters beyond the basic plane stay readable.
     EXPECT_EQ (nameAfterChunkNaming ("&#9;&#xA;\xC3\xA9\xF0\x9F\x8E\xB9"), juce::String (juce::CharPointer_UTF8 ("\t\n\xC3\xA9\xF0\x9F\x8E\xB9")));
 
-    ScopedFiles files;
     const auto control = juce::String::charToString (7);
-    EXPECT_FALSE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("c.cpst"), "<Calyth n=\"" + control + "\"/>")));
-    EXPECT_FALSE (p.loadPresetFromFile (files.write (homeFolder().getChildFile ("a" + control + "b.cpst"), "<Calyth/>")));
+    EXPECT_FALSE (p.loadPresetFromFile (writeFile (homeFolder().getChildFile ("c.cpst"), "<Calyth n=\"" + control + "\"/>")));
+    EXPECT_FALSE (p.loadPresetFromFile (writeFile (homeFolder().getChildFile ("a" + control + "b.cpst"), "<Calyth/>")));
 
     // A "/>" in a value quoted either way is text and ends no tag: the depth cap counts every level.
     const auto quoted = [] (int depth) { return juce::String::repeatedString ("<e a='\"/>' b=\"'/>\">", depth) + juce::String::repeatedString ("</e>", depth); };

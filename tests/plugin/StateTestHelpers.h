@@ -67,21 +67,11 @@ struct ParameterEvents : juce::AudioProcessorParameter::Listener
     bool numbered = false;
 };
 
-/** Files made by a test, removed when it ends (the tests of one process share the home folder). */
-struct ScopedFiles
+/** Writes a test file and its folder (the test run empties the home folder after each test). */
+inline juce::File writeFile (const juce::File& file, const juce::String& text)
 {
-    ~ScopedFiles()
-    {
-        for (auto& f : files)
-            f.deleteFile();
-    }
-    juce::File write (const juce::File& file, const juce::String& text)
-    {
-        file.getParentDirectory().createDirectory();
-        file.replaceWithText (text);
-        files.add (file);
-        return file;
-    }
-    juce::Array<juce::File> files;
-};
+    file.getParentDirectory().createDirectory();
+    file.replaceWithText (text);
+    return file;
+}
 } // namespace calyth::test
