@@ -256,7 +256,6 @@ juce::String openAndClose (CalythAudioProcessor& p, const std::function<void (Ca
 
 TEST (EditorShell, OpensAtTheStoredSizeAndStoresItsOwnOnClosing)
 {
-    CalythAudioProcessor::makeSettingsFileOptions().getDefaultFile().deleteFile();
     CalythAudioProcessor processor, other;
     const auto resize = [] (CalythAudioProcessorEditor& editor) {
         EXPECT_EQ (editor.getConstrainer()->getMinimumWidth(), 120);

@@ -16,8 +16,6 @@ juce::MidiBuffer controllers (std::initializer_list<std::pair<int, int>> numberA
 }
 
 void loadMap (kelm::CCMapper& m, const juce::String& bindings, const juce::String& tag = "Calyth_MIDI_MAP") { m.loadMapFromXml (*juce::parseXML ("<" + tag + ">" + bindings + "</" + tag + ">")); }
-
-juce::String mapText (const kelm::CCMapper& mapper) { return mapper.createMapXml()->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()); }
 } // namespace
 
 TEST (CCMapper, EditingDocumentsAndControllerApplication)

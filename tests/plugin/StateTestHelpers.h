@@ -28,6 +28,7 @@ inline juce::MemoryBlock chunkOf (CalythAudioProcessor& p)
 }
 inline void applyChunk (CalythAudioProcessor& p, const juce::MemoryBlock& b) { p.setStateInformation (b.getData(), (int) b.getSize()); }
 inline std::unique_ptr<juce::XmlElement> documentOf (const juce::MemoryBlock& b) { return juce::AudioProcessor::getXmlFromBinary (b.getData(), (int) b.getSize()); }
+inline juce::String mapText (const kelm::CCMapper& m) { return m.createMapXml()->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()); }
 inline float parameterValue (CalythAudioProcessor& p, const char* id) { return p.parameterTree.getRawParameterValue (id)->load(); }
 inline void setParameter (CalythAudioProcessor& p, const char* id, float normalised) { p.parameterTree.getParameter (id)->setValueNotifyingHost (normalised); }
 inline GrainCloud::Parameters& grain (CalythAudioProcessor& p, int pole, int channel) { return *(*p.granulizerParameters[pole])[channel]; }
