@@ -89,7 +89,6 @@ TEST (CalythPad, PaintsInOrderWithLevelAndTrajectoryAndAllocatesNothing)
     };
     NullContext nowhere;
     juce::Graphics null (nowhere);
-    // Sanitizer builds count nothing.
     ASSERT_TRUE (! countingAllocations || allocationsOf ([&] { null.fillEllipse (1, 2, 3, 4); }) >= 1) << "the counting misses a path being built";
 
     CalythAudioProcessor processor;
