@@ -41,9 +41,9 @@ inline juce::File presetsFolder() { return juce::File (kelm::PresetsManager::pre
 
 /** A preset file that sets x_pos, so that which one was loaded shows in the parameter (the path is joined as
     text: the framework's child lookup reads a name starting with '~' as a path of its own). */
-inline juce::File writePreset (ScopedFiles& files, const juce::String& name, float xPos, const juce::String& extra = {})
+inline juce::File writePreset (const juce::String& name, float xPos, const juce::String& extra = {})
 {
-    return files.write (juce::File (presetsFolder().getFullPathName() + "/" + name + ".cpst"),
-                        "<Calyth><PARAM id=\"x_pos\" value=\"" + juce::String (xPos) + "\"/>" + extra + "</Calyth>");
+    return writeFile (juce::File (presetsFolder().getFullPathName() + "/" + name + ".cpst"),
+                      "<Calyth><PARAM id=\"x_pos\" value=\"" + juce::String (xPos) + "\"/>" + extra + "</Calyth>");
 }
 } // namespace calyth::test

@@ -1,5 +1,4 @@
-// The engine editor panel: its layout and children, the conversions between knobs and the settings records,
-// paint, and the lettered knob its look draws.
+// The engine editor panel: layout, paint, knobs to settings records and back, and its look's lettered knob.
 #include "EditorTestHelpers.h"
 #include "editor/PoleEditor.h"
 #include "editor/PoleEditorLookAndFeel.h"

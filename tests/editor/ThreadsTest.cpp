@@ -9,10 +9,9 @@ using namespace calyth::test;
 
 TEST (Threads, EditorWorkWhileBlocksAndChunksRun)
 {
-    ScopedFiles files;
-    writePreset (files, "one", 0.1f, "<Granulizer density=\"3\" pole=\"0\" channel=\"0\"/><Resonator freq=\"300\" pole=\"2\" channel=\"1\"/><Diffuser feed=\"0.4\" channel=\"1\"/>");
-    files.write (midiPresetsFolder().getChildFile ("p0.cpst"), "<Calyth><PARAM id=\"y_pos\" value=\"0.3\"/></Calyth>");
-    const auto map = files.write (homeFolder().getChildFile ("threads.mpcc"), "<Calyth_MIDI_MAP><x_pos cc=\"1\"/><dry_wet cc=\"2\"/></Calyth_MIDI_MAP>");
+    writePreset ("one", 0.1f, "<Granulizer density=\"3\" pole=\"0\" channel=\"0\"/><Resonator freq=\"300\" pole=\"2\" channel=\"1\"/><Diffuser feed=\"0.4\" channel=\"1\"/>");
+    writeFile (midiPresetsFolder().getChildFile ("p0.cpst"), "<Calyth><PARAM id=\"y_pos\" value=\"0.3\"/></Calyth>");
+    const auto map = writeFile (homeFolder().getChildFile ("threads.mpcc"), "<Calyth_MIDI_MAP><x_pos cc=\"1\"/><dry_wet cc=\"2\"/></Calyth_MIDI_MAP>");
     CalythAudioProcessor processor;
     processor.midiPresetFiles = kelm::PresetsManager::listMidiPresetFiles();
     setParameter (processor, "trajectory", 1);

@@ -20,10 +20,9 @@ juce::String describe (const juce::PopupMenu& menu)
     return items;
 }
 
-/** A window on a processor, and the files a test writes. */
+/** A window on a processor. */
 struct WindowActions : ::testing::Test
 {
-    ScopedFiles files;
     Window w;
     MainComponent& m = w.main;
 };
@@ -99,9 +98,9 @@ TEST (Window, EveryControlAtItsPlacePaintingBindingsAndTheSharedLooks)
 TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
 {
     for (auto [name, x] : { std::pair { "preset10", 0.3f }, { "a", 0.1f }, { "v1.2", 0.4f }, { "preset2", 0.2f } })
-        writePreset (files, name, x);
+        writePreset (name, x);
     for (auto other : { "notes.txt", "MIDI/m.cpst", ".cpst", "b.CPST" })
-        files.write (presetsFolder().getChildFile (other), "<Calyth/>");
+        writeFile (presetsFolder().getChildFile (other), "<Calyth/>");
     // Natural order; other extensions, subfolders and names whose listed form finds no file are not listed.
     EXPECT_EQ (m.createPresetNamesArray().joinIntoString (","), "a,preset2,preset10,v1.2");
 
@@ -124,15 +123,16 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
     EXPECT_EQ (shown + w.processor.currentPresetName.get() + " " + juce::String (xPos (w)), "1:a 2:preset2* 3:preset10 4:v1.2 v1.2 0.4");
 
     // A name starting with '~' loads from the presets folder, not a namesake from the working directory.
-    writePreset (files, "~x", 0.6f);
-    files.write (juce::File (juce::File::getCurrentWorkingDirectory().getFullPathName() + "/~x.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.9\"/></Calyth>");
+    writePreset ("~x", 0.6f);
+    const auto namesake = juce::File (juce::File::getCurrentWorkingDirectory().getFullPathName() + "/~x.cpst");
+    writeFile (namesake, "<Calyth><PARAM id=\"x_pos\" value=\"0.9\"/></Calyth>");
     m.loadPreset ({ "~x" }, 0);
+    namesake.deleteFile(); // outside the home folder
     EXPECT_EQ (juce::String (xPos (w)), "0.6");
 
     // Saving under "bright.v2" keeps that extension and gains ours, so that it cannot overwrite "bright"; the
     // label shows the saved name at the next tick.
     const auto dotted = presetsFolder().getChildFile ("bright.v2.cpst");
-    files.files.add (dotted);
     juce::String chosen ("bright.v2");
     m.chooseFile = [&] (juce::FileChooser&, int) { return presetsFolder().getChildFile (chosen); };
     m.buttonClicked (m.savePresetButton.get());
@@ -142,7 +142,6 @@ TEST_F (WindowActions, PresetsStepWrapListInNaturalOrderLoadFromTheMenuAndSave)
 
     // Under "bright" or "bright.cpst" the file is "bright.cpst".
     const auto plain = presetsFolder().getChildFile ("bright.cpst");
-    files.files.add (plain);
     juce::String asked;
     bool replace = false;
     m.askToReplace = [&] (const juce::File& file) { asked << file.getFileName() << (replace ? "+ " : "- "); return replace; };
@@ -176,7 +175,7 @@ TEST_F (WindowActions, SettingsMenuTimerRegenerateAndEditButtonsWithTheStereoLin
     m.settingsMenuChosen (MainComponent::reseedItem);
     EXPECT_TRUE (w.processor.worldRandom.getSeed() != 1 && w.processor.trajectoryRandomizer.random.getSeed() != 1);
 
-    const auto chosen = files.write (homeFolder().getChildFile ("map.mpcc"), "<Calyth_MIDI_MAP><x_pos cc=\"1\"/><y_pos cc=\"2\"/><dry_wet cc=\"3\"/></Calyth_MIDI_MAP>");
+    const auto chosen = writeFile (homeFolder().getChildFile ("map.mpcc"), "<Calyth_MIDI_MAP><x_pos cc=\"1\"/><y_pos cc=\"2\"/><dry_wet cc=\"3\"/></Calyth_MIDI_MAP>");
     m.chooseFile = [&] (juce::FileChooser&, int) { return chosen; };
     m.settingsMenuChosen (MainComponent::loadMidiMapItem);
 
@@ -193,8 +192,8 @@ TEST_F (WindowActions, SettingsMenuTimerRegenerateAndEditButtonsWithTheStereoLin
     mapper.ccMap.removeListener (&removals);
     EXPECT_EQ (removals.order + juce::String (mapper.lastReceivedCC.load()), "dry_wet y_pos x_pos 5");
 
-    files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/></Calyth>");
-    files.write (midiPresetsFolder().getChildFile ("2 Broken.cpst"), "<Calyth");
+    writeFile (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/></Calyth>");
+    writeFile (midiPresetsFolder().getChildFile ("2 Broken.cpst"), "<Calyth");
     w.processor.midiPresetFiles = kelm::PresetsManager::listMidiPresetFiles();
 
     // The label shows the name at the tick after the load. An unreadable file, or a program without a file,
@@ -257,7 +256,6 @@ juce::String openAndClose (CalythAudioProcessor& p, const std::function<void (Ca
 
 TEST (EditorShell, OpensAtTheStoredSizeAndStoresItsOwnOnClosing)
 {
-    CalythAudioProcessor::makeSettingsFileOptions().getDefaultFile().deleteFile();
     CalythAudioProcessor processor, other;
     const auto resize = [] (CalythAudioProcessorEditor& editor) {
         EXPECT_EQ (editor.getConstrainer()->getMinimumWidth(), 120);

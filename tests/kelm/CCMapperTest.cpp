@@ -1,4 +1,4 @@
-// The controller map: editing, map documents and the application of controller messages.
+// The controller map: editing, map documents and the application of controller messages, broken ones included.
 #include <gtest/gtest.h>
 
 #include "../plugin/StateTestHelpers.h"
@@ -16,13 +16,10 @@ juce::MidiBuffer controllers (std::initializer_list<std::pair<int, int>> numberA
 }
 
 void loadMap (kelm::CCMapper& m, const juce::String& bindings, const juce::String& tag = "Calyth_MIDI_MAP") { m.loadMapFromXml (*juce::parseXML ("<" + tag + ">" + bindings + "</" + tag + ">")); }
-
-juce::String mapText (const kelm::CCMapper& mapper) { return mapper.createMapXml()->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()); }
 } // namespace
 
 TEST (CCMapper, EditingDocumentsAndControllerApplication)
 {
-    ScopedFiles files;
     CalythAudioProcessor processor;
     auto& mapper = processor.ccMapper;
     kelm::CCMapper other;
@@ -42,7 +39,7 @@ TEST (CCMapper, EditingDocumentsAndControllerApplication)
     EXPECT_EQ (mapText (mapper), juce::String ("<calyth_MIDI_map><x_pos cc=\"4\"/><x_pos cc=\"5\"/></calyth_MIDI_map>"));
     // The map document: declaration, blank line, one binding per line; an unparsable file changes nothing.
     loadMap (mapper, "<x_pos cc=\"74\"/><y_pos cc=\"1\"/>");
-    const auto file = files.write (homeFolder().getChildFile ("pad.mpcc"), {});
+    const auto file = writeFile (homeFolder().getChildFile ("pad.mpcc"), {});
     ASSERT_TRUE (mapper.saveToFile (file));
     EXPECT_EQ (file.loadFileAsString(), juce::String ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<Calyth_MIDI_MAP>\r\n"
                                                       "  <x_pos cc=\"74\"/>\r\n  <y_pos cc=\"1\"/>\r\n</Calyth_MIDI_MAP>\r\n"));
@@ -52,7 +49,7 @@ TEST (CCMapper, EditingDocumentsAndControllerApplication)
         EXPECT_FALSE (mapper.saveToFile (file));
     }
     ASSERT_TRUE (other.loadFromFile (file));
-    EXPECT_FALSE (other.loadFromFile (files.write (homeFolder().getChildFile ("broken.mpcc"), "<Calyth_MIDI_MAP><x_pos")));
+    EXPECT_FALSE (other.loadFromFile (writeFile (homeFolder().getChildFile ("broken.mpcc"), "<Calyth_MIDI_MAP><x_pos")));
     EXPECT_EQ (mapText (other), "<Calyth_MIDI_MAP><x_pos cc=\"74\"/><y_pos cc=\"1\"/></Calyth_MIDI_MAP>");
 
     ParameterEvents log (processor, { 1, 2, 9 }); // x_pos, y_pos, dry_wet
@@ -71,6 +68,26 @@ TEST (CCMapper, EditingDocumentsAndControllerApplication)
     log.events.clear();
     mapper.applyControllerMessages (controllers ({ { 7, 127 } }));
     EXPECT_EQ (log.events + " " + juce::String (mapper.ccMap.getNumChildren()), juce::String (" ( 1:1.0000 ) ( 2:1.0000 ) 1002"));
+    loadMap (mapper, "<x_pos cc=\"0\"/><y_pos cc=\"127\"/><x_pos cc=\"-1\"/>");
+    log.events.clear();
+    juce::String expected;
+    // Controllers 0 and 127 with every value, each reaching its parameter as value / 127 (a binding to -1, made before
+    // any controller came, moves nothing); after them in each block, messages with a data byte of 128 or more, whose
+    // low seven bits would name another controller, value or program, and a controller message cut short.
+    for (int v = 0; v < 128; ++v)
+    {
+        juce::MidiBuffer midi;
+        midi.addEvent (juce::MidiMessage::controllerEvent (1, 0, v), 0);
+        midi.addEvent (juce::MidiMessage::controllerEvent (2, 127, 127 - v), 1);
+        const auto other = (juce::uint8) ((v + 1) % 128);
+        for (const auto& bad : { std::array<juce::uint8, 4> { 3, 0xb0, 0x80, other }, { 3, 0xb3, 0, (juce::uint8) (0x80 | other) }, { 3, 0xc0, 0x85, 0 }, { 2, 0xb0, 0, 0 } })
+            midi.addEvent (bad.data() + 1, bad[0], 2);
+        ASSERT_TRUE (runBlock (processor, midi) && mapper.lastReceivedCC.load() == 127) << v;
+        expected << " ( 1:" << juce::String (v / 127.0, 4) << " ) ( 2:" << juce::String ((127 - v) / 127.0, 4) << " )";
+    }
+    // A value moves its parameter in its own block only.
+    runBlock (processor, juce::MidiBuffer (juce::MidiMessage::controllerEvent (1, 5, 64)));
+    EXPECT_TRUE (log.events == expected && processor.lastProgramNumber.load() == 0) << log.events;
     // A garbage block: thousands of events at every offset, random bytes, sysex, controller and program-change status
     // with any data bytes; then a real change of controller 1.
     loadMap (mapper, "<x_pos cc=\"1\"/><y_pos cc=\"2\"/>");

@@ -85,7 +85,7 @@ TEST (Controls, FactoryLabelKnobIconButtonAndTheKnobsControllerMenu)
     learning.handleMenuResult (kelm::MIDITarget::clearItemId);
     EXPECT_EQ (mapper.ccMap.getNumChildren(), 0);
     learning.dispatchPendingMessages();
-    EXPECT_EQ (mapper.ccMap.toXmlString (juce::XmlElement::TextFormat().singleLine().withoutHeader()), "<Calyth_MIDI_MAP><x_pos cc=\"20\"/></Calyth_MIDI_MAP>");
+    EXPECT_EQ (calyth::test::mapText (mapper), "<Calyth_MIDI_MAP><x_pos cc=\"20\"/></Calyth_MIDI_MAP>");
     EXPECT_TRUE (learning.clearRequested && ! learning.assignRequested);
     learning.sendChangeMessage();
     learning.dispatchPendingMessages();

@@ -17,9 +17,8 @@ void setParameter (CalythAudioProcessor& processor, const char* id, float value)
 
 bool sameBits (float a, float b) { return std::memcmp (&a, &b, sizeof (float)) == 0; }
 
-// Every envelope (3 is none) once the drawn one has played, grain counts from 0 to 64, a grain gain other than 1 and the
-// diffusers' damping below 1, made to the model's records and to the processor's alike (their fields have the same
-// names). Every other drawn value plays as drawn, so that a draw that differs shows in the sound.
+// Every envelope (3 is none) once the drawn one has played, grain counts 0 to 64, a grain gain other than 1 and damping
+// below 1, made alike to both sides' records (same field names); all else plays as drawn, so a differing draw shows.
 template <typename Grain, typename Diffuser>
 void editByHand (Grain&& grain, Diffuser&& diffuser, int round)
 {

@@ -1,6 +1,5 @@
-// The engines alone, where the reference model does not reach: reads at the edge of the recording, records from
-// untrusted documents, the guards against runaway loops, samples that are no numbers and rates the DC blocker
-// cannot filter at; and their fast forms (a cloud a block at a time, resonators four to a vector) against plain ones.
+// The engines where the reference model does not reach (edge reads, untrusted records, runaway loops, samples that
+// are no numbers, rates too low for the DC blocker), and their fast forms against the plain ones.
 #include <gtest/gtest.h>
 
 #include "plugin/GrainCloud.h"

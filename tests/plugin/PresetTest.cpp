@@ -7,11 +7,10 @@ using namespace calyth::test;
 
 TEST (PresetFile, SavedFormLoadingTheFoldersAndProgramChanges)
 {
-    ScopedFiles files;
     CalythAudioProcessor source, target;
     grain (source, 2, 1).speed = 1.75f;
     setParameter (source, "dry_wet", 0.3f);
-    const auto file = files.write (homeFolder().getChildFile ("My Sound.cpst"), {});
+    const auto file = writeFile (homeFolder().getChildFile ("My Sound.cpst"), {});
     ASSERT_TRUE (source.savePresetToFile (file));
     // Declaration, the one-space line, then the element over several lines; no name, no map.
     EXPECT_TRUE (file.loadFileAsString().startsWith ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n \r\n<Calyth>\r\n  <PARAM id=\"dry_wet\""));
@@ -19,11 +18,11 @@ TEST (PresetFile, SavedFormLoadingTheFoldersAndProgramChanges)
     // Loading keeps the bindings; an unreadable file changes nothing, name included.
     target.ccMapper.mapLastCCToParameter ("x_pos");
     ASSERT_TRUE (target.loadPresetFromFile (file));
-    EXPECT_FALSE (target.loadPresetFromFile (files.write (homeFolder().getChildFile ("broken.cpst"), "<Calyth><Granulizer")));
+    EXPECT_FALSE (target.loadPresetFromFile (writeFile (homeFolder().getChildFile ("broken.cpst"), "<Calyth><Granulizer")));
     EXPECT_EQ (juce::String (grain (target, 2, 1).speed.load()) + " " + juce::String (parameterValue (target, "dry_wet")) + " "
                    + juce::String (target.ccMapper.ccMap.getNumChildren()) + " " + target.currentPresetName.get(), juce::String ("1.75 0.3 1 My Sound"));
     // A save that cannot write every byte (a full disk) keeps the old file, leaves no other, keeps the name, and says so.
-    const auto kept = files.write (homeFolder().getChildFile ("kept.cpst"), "<Calyth/>");
+    const auto kept = writeFile (homeFolder().getChildFile ("kept.cpst"), "<Calyth/>");
     const int numFiles = homeFolder().getNumberOfChildFiles (juce::File::findFiles);
     {
         const FileSizeLimit fullDisk (100);
@@ -39,7 +38,7 @@ TEST (PresetFile, SavedFormLoadingTheFoldersAndProgramChanges)
     EXPECT_TRUE (CalythAudioProcessor().midiPresetFiles.isEmpty() && midiPresetsFolder().isDirectory());
     // Files only, in natural order, not from subfolders (even one named like a preset).
     for (auto name : { "b.cpst", "a10.cpst", "a2.cpst", "notes.txt", "folder.cpst/deep.cpst" })
-        files.write (midiPresetsFolder().getChildFile (name), "<Calyth/>");
+        writeFile (midiPresetsFolder().getChildFile (name), "<Calyth/>");
     const auto listing = CalythAudioProcessor().midiPresetFiles;
     EXPECT_EQ (listing, (juce::StringArray { "a2.cpst", "a10.cpst", "b.cpst" }));
     for (int program : { -1, 0, 3, 127 })
@@ -49,9 +48,9 @@ TEST (PresetFile, SavedFormLoadingTheFoldersAndProgramChanges)
     EXPECT_EQ (kelm::ProgramChangeManager::getPresetFileForMIDIProgramChange ({ "~m.cpst" }, 0).getFullPathName(), midiPresetsFolder().getFullPathName() + "/~m.cpst");
 
     // A program change loads in the block without an editor and only flags the number with one.
-    const auto warm = files.write (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/><PARAM id=\"y_pos\" value=\"0.9\"/>"
+    const auto warm = writeFile (midiPresetsFolder().getChildFile ("1 Warm.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.2\"/><PARAM id=\"y_pos\" value=\"0.9\"/>"
                                                                                      "<Granulizer density=\"3\" size=\"50\" pole=\"0\" channel=\"0\"/></Calyth>");
-    files.write (midiPresetsFolder().getChildFile ("2 Cold.cpst"), "<Calyth><Granulizer density=\"4\" pole=\"0\" channel=\"0\"/></Calyth>");
+    writeFile (midiPresetsFolder().getChildFile ("2 Cold.cpst"), "<Calyth><Granulizer density=\"4\" pole=\"0\" channel=\"0\"/></Calyth>");
     CalythAudioProcessor processor, withEditor; // the second with its window open
     std::unique_ptr<juce::AudioProcessorEditor> editor (withEditor.createEditorIfNeeded());
     processor.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"20\"/></Calyth_MIDI_MAP>"));

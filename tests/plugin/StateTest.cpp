@@ -1,8 +1,9 @@
-// The host state chunk: bytes, document order, round trips, the readers' rules and untrusted input.
+// The host state chunk: bytes, document order, round trips, the readers' rules, untrusted and hostile documents.
 #include <gtest/gtest.h>
 
 #include "StateTestHelpers.h"
 #include "kelm/DocumentReading.h"
+#include "kelm/DocumentWriting.h"
 
 #include <regex>
 
@@ -34,7 +35,7 @@ const char* const grainNames[] = { "density", "envelope", "size", "speed", "size
 float own (int c, int a) { return c >= 2 && c < 10 && a < 3 ? (float) (a == 2 ? 10 * c : c * 8 + a + 1) : (float) (c * 8 + a + 1) / 64.0f; }
 } // namespace
 
-TEST (StateChunk, FreshInstanceBytesDocumentOrderAndRoundTrip)
+TEST (StateChunk, FreshInstanceBytesDocumentOrderRoundTripAndTheWriter)
 {
     CalythAudioProcessor processor;
     const auto block = chunkOf (processor);
@@ -46,6 +47,7 @@ TEST (StateChunk, FreshInstanceBytesDocumentOrderAndRoundTrip)
     // One line without declaration; parameters by identifier, then each channel's records, the name and the empty map,
     // with the attributes of each kind in order and whole numbers without a point.
     const juce::String text (bytes + 8, size - 9);
+    const auto format = juce::XmlElement::TextFormat().singleLine().withoutHeader();
     EXPECT_TRUE (! text.containsAnyOf ("\r\n") && text.contains ("<Metadata preset_name=\"INIT\"/>") && text.contains ("<Granulizer density=\"8\" envelope=\""));
     EXPECT_EQ (shapeOf (processor), parametersAndRecords + " M C");
     const auto kinds = std::regex_replace (text.toStdString(), std::regex ("=\"[^\"]*\""), "");
@@ -61,11 +63,27 @@ TEST (StateChunk, FreshInstanceBytesDocumentOrderAndRoundTrip)
     grain (processor, 3, 1).freeze = true;
     setParameter (processor, "x_pos", 0.25f);
     processor.ccMapper.loadMapFromXml (*juce::parseXML ("<Calyth_MIDI_MAP><y_pos cc=\"74\"/></Calyth_MIDI_MAP>"));
-    processor.currentPresetName = "Dusk";
-    applyChunk (target, chunkOf (processor));
+    processor.currentPresetName = "Dusk" + juce::String::charToString (0x1b) + juce::String::charToString (0xfffe);
+    const auto written = chunkOf (processor);
+    applyChunk (target, written);
     // Sizes travel in milliseconds, all else stored reads back to the bit, each engine child once; freeze is not kept.
+    // A character XML cannot hold is written as U+FFFD; the bytes are the framework's form of the document read.
     EXPECT_EQ (textOf (target), textOf (processor));
     EXPECT_TRUE (grain (target, 3, 1).size.load() == 4410.0f && ! grain (target, 3, 1).freeze.load());
+    EXPECT_EQ (target.currentPresetName.get(), "Dusk" + juce::String::repeatedString (juce::String::charToString (0xfffd), 2));
+    EXPECT_EQ (juce::String::fromUTF8 (static_cast<const char*> (written.getData()) + 8, (int) written.getSize() - 9),
+               documentOf (written)->toString (format));
+
+    // Our single-line writer gives the framework's bytes for any tree.
+    auto tree = juce::ValueTree::fromXml (*juce::parseXML (juce::String (juce::CharPointer_UTF8 (
+        "<Calyth a=\"&amp;&lt;&gt;&quot;'\xC3\xA9\xF0\x9F\x8E\xB9&#9;&#10;&#13;~\" e=\"\"><PARAM id=\"x_pos\" value=\"0.5\"/><F f=\"1\"><D/></F></Calyth>"))));
+    tree.setProperty ("n", 42, nullptr).setProperty ("d", 0.1, nullptr).setProperty ("t", true, nullptr);
+    // A binary value is written under "base64:" and its name; a text property of that name then overwrites it in place.
+    tree.setProperty ("blob", juce::var (juce::MemoryBlock ("xyz", 3)), nullptr).setProperty ("base64:blob", "text", nullptr).setProperty ("z", 1, nullptr);
+    juce::MemoryOutputStream ours, framework;
+    kelm::writeSingleLineXml (ours, tree);
+    tree.createXml()->writeTo (framework, format);
+    EXPECT_EQ (ours.toString(), framework.toString());
 }
 
 TEST (StateChunk, ReadersRulesAndEachEngineAttributeToItsOwnField)
@@ -137,7 +155,7 @@ TEST (StateChunk, ReadersRulesAndEachEngineAttributeToItsOwnField)
         }
 }
 
-TEST (StateChunk, UnreadableOrEmptyInputChangesNothing)
+TEST (StateChunk, UnreadableEmptyOrHostileInputChangesNothing)
 {
     CalythAudioProcessor processor;
     setParameter (processor, "x_pos", 0.3f);
@@ -155,7 +173,23 @@ TEST (StateChunk, UnreadableOrEmptyInputChangesNothing)
                                chunkFromText ("<Calyth>" + nested (kelm::maxDocumentDepth) + "</Calyth>"), chunkFromText ("<a><?pi?><Metadata preset_name=\"x\"/></a>"),
                                chunkFromText ("<!DOCTYPE a [<!ENTITY e \"&e;&e;\">]><a><Metadata preset_name=\"&e;\"/></a>"), chunkFromText ("<a><Metadata preset_name=\"&custom;\"/></a>") })
         applyChunk (processor, chunk);
+    // Control characters, a surrogate, U+FFFE and U+FFFF, as bytes and as references, and an overlong '<' that the
+    // parser would decode; a control character in a preset file or in its name.
+    for (const char* bad : { "\x01", "&#1;", "&#x1F;", "\xED\xA0\x80", "&#xD800;", "\xEF\xBF\xBE", "&#65535;", "\xC0\xBC" })
+        applyChunk (processor, chunkFromBytes (std::string ("<Calyth><Metadata preset_name=\"x") + bad + "\"/></Calyth>"));
+    const auto control = juce::String::charToString (7);
+    EXPECT_FALSE (processor.loadPresetFromFile (writeFile (homeFolder().getChildFile ("c.cpst"), "<Calyth n=\"" + control + "\"/>")));
+    EXPECT_FALSE (processor.loadPresetFromFile (writeFile (homeFolder().getChildFile ("a" + control + "b.cpst"), "<Calyth/>")));
     processor.setStateInformation (nullptr, 0);
     processor.setStateInformation (before.getData(), -5);
     EXPECT_EQ (chunkOf (processor), before);
+
+    // Tab, line ends and characters beyond the basic plane stay readable.
+    applyChunk (processor, chunkFromBytes ("<Calyth><Metadata preset_name=\"&#9;&#xA;\xC3\xA9\xF0\x9F\x8E\xB9\"/></Calyth>"));
+    EXPECT_EQ (processor.currentPresetName.get(), juce::String (juce::CharPointer_UTF8 ("\t\n\xC3\xA9\xF0\x9F\x8E\xB9")));
+    // A "/>" in a value quoted either way is text and ends no tag: the depth cap counts every level.
+    const auto quoted = [] (int depth) { return juce::String::repeatedString ("<e a='\"/>' b=\"'/>\">", depth) + juce::String::repeatedString ("</e>", depth); };
+    EXPECT_TRUE (kelm::parseDocumentText (quoted (kelm::maxDocumentDepth)) != nullptr && kelm::parseDocumentText (quoted (kelm::maxDocumentDepth + 1)) == nullptr);
+    // A '<' stays refused inside quotes, and so does a quote left open.
+    EXPECT_TRUE (kelm::parseDocumentText ("<a b=\"<\"/>") == nullptr && kelm::parseDocumentText ("<a b=\">/>") == nullptr);
 }

@@ -28,6 +28,7 @@ inline juce::MemoryBlock chunkOf (CalythAudioProcessor& p)
 }
 inline void applyChunk (CalythAudioProcessor& p, const juce::MemoryBlock& b) { p.setStateInformation (b.getData(), (int) b.getSize()); }
 inline std::unique_ptr<juce::XmlElement> documentOf (const juce::MemoryBlock& b) { return juce::AudioProcessor::getXmlFromBinary (b.getData(), (int) b.getSize()); }
+inline juce::String mapText (const kelm::CCMapper& m) { return m.createMapXml()->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()); }
 inline float parameterValue (CalythAudioProcessor& p, const char* id) { return p.parameterTree.getRawParameterValue (id)->load(); }
 inline void setParameter (CalythAudioProcessor& p, const char* id, float normalised) { p.parameterTree.getParameter (id)->setValueNotifyingHost (normalised); }
 inline GrainCloud::Parameters& grain (CalythAudioProcessor& p, int pole, int channel) { return *(*p.granulizerParameters[pole])[channel]; }
@@ -67,21 +68,11 @@ struct ParameterEvents : juce::AudioProcessorParameter::Listener
     bool numbered = false;
 };
 
-/** Files made by a test, removed when it ends (the tests of one process share the home folder). */
-struct ScopedFiles
+/** Writes a test file and its folder (the test run empties the home folder after each test). */
+inline juce::File writeFile (const juce::File& file, const juce::String& text)
 {
-    ~ScopedFiles()
-    {
-        for (auto& f : files)
-            f.deleteFile();
-    }
-    juce::File write (const juce::File& file, const juce::String& text)
-    {
-        file.getParentDirectory().createDirectory();
-        file.replaceWithText (text);
-        files.add (file);
-        return file;
-    }
-    juce::Array<juce::File> files;
-};
+    file.getParentDirectory().createDirectory();
+    file.replaceWithText (text);
+    return file;
+}
 } // namespace calyth::test

@@ -12,8 +12,7 @@ using namespace calyth::test;
 
 TEST (Threads, BlocksAllocateNothingWhileStateMapProgramsAndSettingsChange)
 {
-    ScopedFiles files;
-    files.write (midiPresetsFolder().getChildFile ("p0.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.1\"/><Granulizer density=\"3\" pole=\"0\" channel=\"0\"/></Calyth>");
+    writeFile (midiPresetsFolder().getChildFile ("p0.cpst"), "<Calyth><PARAM id=\"x_pos\" value=\"0.1\"/><Granulizer density=\"3\" pole=\"0\" channel=\"0\"/></Calyth>");
     CalythAudioProcessor processor;
     processor.enableAllBuses();
     processor.prepareToPlay (44100.0, 512);
